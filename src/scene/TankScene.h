@@ -1,0 +1,54 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <string>
+
+#include "fish/Fish.h"
+#include "scene/Backdrop.h"
+#include "scene/BubbleSystem.h"
+#include "scene/SceneTypes.h"
+#include "scene/TankBounds.h"
+
+// Everything the tank draws and animates, owned for the life of the view.
+// Plain class: no window, no widgets; the view and the GL tests drive it.
+class TankScene {
+public:
+    static constexpr int kFishCount = 5;
+    static constexpr int kPickColumns = 101;
+    static constexpr int kPickRows = 51;
+
+    Vec3f PickColumns[kPickColumns];
+    Vec3f PickRows[kPickRows];
+    BubbleSystem Bubbles;
+    Fish Fishes[kFishCount];
+    bool HelpTextVisible = true;
+    BackdropPatch Backdrop;
+    TankBounds Bounds;
+    GLuint BackgroundTexture = 0;
+    GLuint FishTextures[kFishCount] = {};
+    int MousePos[2] = {0, 0};
+    bool ButtonDown = false;
+    bool FeedClickPending = false;
+    int InteractionMode = ID_FEED_FISH;
+    int ScreenWidth = 1680;
+    int ScreenHeight = 1050;
+    float CameraZOffset = -5.0f;
+    Vec3f BubbleEmitterPos;
+    FishPositionRecord FishPositions[kFishCount];
+
+    // How far the start sequence got. Frames draw only what was set up.
+    enum class StartState { NotStarted, NoTempPath, Started };
+    StartState State = StartState::NotStarted;
+
+    // The start sequence after the GL context is current: font, fixed state,
+    // bounds, backdrop, built-in textures, settings, bubbles, fish, fog.
+    // `screenWidth` x `screenHeight` picks the tank bounds.
+    void Start(int screenWidth, int screenHeight);
+
+    // One frame, without the buffer swap (the caller swaps).
+    void RenderFrame();
+
+    // Total number of fish swimming (sum of the kind counts, at most 5).
+    int ActiveFishCount() const;
+};

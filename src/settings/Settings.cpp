@@ -1,0 +1,2 @@
+#include "settings/SettingsRecord.h"
+SettingsRecord Settings;
