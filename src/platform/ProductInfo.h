@@ -6,4 +6,4 @@ inline constexpr const char* kApplicationName = "VelmarScr";
 inline constexpr const char* kOrganizationName = "Local AppWizard-Generated Applications";
 inline constexpr const char* kSettingsFileName = "KelvaronSet.ini";
 // The product's web address: the last overlay line and the dialog's link.
-inline constexpr const char* kProductUrl = "https://tidemere.example.org";
+inline constexpr const char* kProductUrl = "https://www.tidemere.org";
