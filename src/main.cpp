@@ -1,1 +1,36 @@
-int main() { return 0; }
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/AquariumApp.h"
+#include "app/CommandLine.h"
+#include "platform/ProductInfo.h"
+#include "platform/Random.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const CommandLineResult parsed = ParseCommandLine(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "tidemere: %s\nTry 'tidemere --help'.\n", parsed.error.c_str());
+        return 2;
+    }
+    const CommandLineOptions& o = parsed.options;
+    if (o.help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (o.version) {
+        std::printf("%s\n", kProductTitle);
+        return 0;
+    }
+    if (o.seed) SeedDefaultRandom(*o.seed);
+
+    AquariumApp app(argc, argv);
+    RunOptions run;
+    run.frames = o.frames;
+    run.screenshot = o.screenshot;
+    run.benchmark = o.benchmark;
+    const int status = app.InitInstance(o.windowWidth, o.windowHeight, run);
+    if (status >= 0) return status;
+    return app.exec();
+}

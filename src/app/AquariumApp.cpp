@@ -1,1 +1,74 @@
-// placeholder
+#include "app/AquariumApp.h"
+
+#include <QMessageBox>
+#include <QScreen>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "platform/MessageBox.h"
+#include "platform/ProductInfo.h"
+
+namespace {
+
+// Boxes are shown without blocking the tank, once per text while open.
+void ShowQtMessageBox(const std::string& text, const std::string& caption) {
+    static std::set<std::string> open;
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    if (!open.insert(text).second) return;
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(caption),
+                                QString::fromStdString(text), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QObject::destroyed, [text] { open.erase(text); });
+    box->show();
+}
+
+}  // namespace
+
+AquariumApp::AquariumApp(int& argc, char** argv)
+    : QApplication(argc, argv), firstLock_("FirstMyProject_Quen"), appLock_(kApplicationName) {
+    setOrganizationName(kOrganizationName);
+    setApplicationName(kApplicationName);
+    setApplicationDisplayName(kProductTitle);
+    SetMessageBoxHandler(ShowQtMessageBox);
+}
+
+AquariumApp::~AquariumApp() {
+    frame_.reset();
+    SetMessageBoxHandler({});
+}
+
+int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOptions& options) {
+    if (!firstLock_.Acquire()) return 0;  // already running: leave quietly
+    if (!appLock_.Acquire()) return 1;
+
+    RunOptions run = options;
+    QScreen* screen = primaryScreen();
+    if (windowWidth == 0 && screen) {
+        // The bounds table is keyed on the screen's pixel size.
+        const qreal dpr = screen->devicePixelRatio();
+        run.boundsWidth = qRound(screen->size().width() * dpr);
+        run.boundsHeight = qRound(screen->size().height() * dpr);
+    } else {
+        run.boundsWidth = windowWidth;
+        run.boundsHeight = windowHeight;
+    }
+
+    frame_ = std::make_unique<CMainFrame>(run);
+    frame_->setTitle(kProductTitle);
+    if (windowWidth > 0) {
+        frame_->resize(windowWidth, windowHeight);
+        if (frame_->View()) frame_->View()->resize(windowWidth, windowHeight);
+        frame_->show();
+    } else {
+        frame_->setFlags(Qt::Window | Qt::FramelessWindowHint);
+        if (screen) frame_->setGeometry(screen->geometry());
+        if (frame_->View()) frame_->View()->resize(frame_->size());
+        frame_->showFullScreen();
+    }
+    if (frame_->View()) {
+        frame_->View()->show();
+        frame_->View()->requestActivate();
+    }
+    return -1;
+}

@@ -41,6 +41,10 @@ public:
     enum class StartState { NotStarted, NoTempPath, Started };
     StartState State = StartState::NotStarted;
 
+    // Skips fills that change no pixel (a black quad behind everything).
+    // Off only to compare against the straightforward drawing.
+    bool SkipHiddenFills = true;
+
     // The start sequence after the GL context is current: font, fixed state,
     // bounds, backdrop, built-in textures, settings, bubbles, fish, fog.
     // `screenWidth` x `screenHeight` picks the tank bounds.

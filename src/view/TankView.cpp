@@ -1,1 +1,182 @@
-// placeholder
+#include "view/TankView.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QOpenGLContext>
+#include <cstdio>
+#include <cstdlib>
+
+#include "audio/BuiltinSound.h"
+#include "platform/MessageBox.h"
+#include "platform/ProductInfo.h"
+#include "view/FrameStats.h"
+#include "view/ProcessClock.h"
+
+QSurfaceFormat TankView::RequestedFormat(bool benchmark) {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setDepthBufferSize(24);
+    // One frame per display refresh at most, so no tearing; the benchmark
+    // measures the uncapped cost instead.
+    format.setSwapInterval(benchmark ? 0 : 1);
+    return format;
+}
+
+TankView::TankView(const RunOptions& options, QWindow* parent)
+    : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate, parent), options_(options) {
+    setFormat(RequestedFormat(options.benchmark));
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(options.benchmark ? 0 : 10);
+    connect(&timer_, &QTimer::timeout, this, &TankView::Tick);
+}
+
+TankView::~TankView() { Teardown(); }
+
+void TankView::initializeGL() {
+    QOpenGLContext* ctx = context();
+    if (!ctx || !ctx->isValid()) {
+        ShowMessageBox("ChoosePixelFormat failed", kApplicationName);
+        return;
+    }
+    const QSurfaceFormat got = ctx->format();
+    if (got.depthBufferSize() < 16 || got.swapBehavior() == QSurfaceFormat::SingleBuffer) {
+        ShowMessageBox("SetPixelFormat failed", kApplicationName);
+        return;
+    }
+    const qreal dpr = devicePixelRatio();
+    const int boundsW = options_.boundsWidth > 0 ? options_.boundsWidth : qRound(width() * dpr);
+    const int boundsH = options_.boundsHeight > 0 ? options_.boundsHeight : qRound(height() * dpr);
+    scene_.Start(boundsW, boundsH);
+    // The viewport covers the window in device pixels, whatever picked the bounds.
+    scene_.ScreenWidth = qMax(1, qRound(width() * dpr));
+    scene_.ScreenHeight = qMax(1, qRound(height() * dpr));
+    started_ = true;
+    clock_.start();
+    timer_.start();
+}
+
+void TankView::resizeGL(int, int) {
+    const qreal dpr = devicePixelRatio();
+    const int w = qMax(1, qRound(width() * dpr));
+    const int h = qMax(1, qRound(height() * dpr));  // a height of 0 counts as 1
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 400.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (started_) {
+        scene_.ScreenWidth = w;
+        scene_.ScreenHeight = h;
+    }
+}
+
+void TankView::paintGL() {
+    // An expose draws a frame like a tick does; the window swaps afterwards.
+    if (started_ && !finished_) DrawSceneFrame();
+}
+
+void TankView::Tick() {
+    if (!started_ || finished_ || !isExposed()) return;
+    makeCurrent();
+    DrawSceneFrame();
+    if (finished_) return;
+    context()->swapBuffers(this);
+    BuiltinSoundHandshake();
+}
+
+void TankView::DrawSceneFrame() {
+    scene_.RenderFrame();
+    ++framesDrawn_;
+    if (framesDrawn_ == 1) MarkFirstFrame();
+    if (options_.benchmark) {
+        const qint64 now = clock_.nsecsElapsed();
+        if (lastFrameEndNs_ >= 0) sceneFrameMs_.push_back((now - lastFrameEndNs_) / 1e6);
+        lastFrameEndNs_ = now;
+    }
+    if (options_.frames > 0 && framesDrawn_ >= options_.frames) FinishRun();
+}
+
+bool TankView::SaveScreenshot() {
+    const int w = scene_.ScreenWidth, h = scene_.ScreenHeight;
+    QImage image(w, h, QImage::Format_RGBA8888);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    image = image.mirrored().convertToFormat(QImage::Format_RGB32);
+    if (!image.save(QString::fromStdString(options_.screenshot), "PNG")) {
+        std::fprintf(stderr, "tidemere: cannot write the screenshot to %s\n",
+                     options_.screenshot.c_str());
+        return false;
+    }
+    std::printf("Screenshot saved to %s\n", options_.screenshot.c_str());
+    return true;
+}
+
+void TankView::RunBareFrames() {
+    // The floor: clear and swap only, same window, same size.
+    std::vector<double> bareMs;
+    const int count = static_cast<int>(sceneFrameMs_.size());
+    QElapsedTimer t;
+    t.start();
+    qint64 last = t.nsecsElapsed();
+    for (int i = 0; i < count; ++i) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glFinish();
+        context()->swapBuffers(this);
+        makeCurrent();
+        const qint64 now = t.nsecsElapsed();
+        bareMs.push_back((now - last) / 1e6);
+        last = now;
+    }
+    const FrameSummary scene = Summarise(sceneFrameMs_);
+    const FrameSummary bare = Summarise(bareMs);
+    std::printf("Benchmark at %dx%d\n", scene_.ScreenWidth, scene_.ScreenHeight);
+    std::printf("startup    %.1f ms from process start to the first frame\n", FirstFrameMs());
+    std::printf("%s\n", FormatSummary("scene", scene).c_str());
+    std::printf("%s\n", FormatSummary("bare", bare).c_str());
+    if (bare.mean > 0)
+        std::printf("ratio      scene/bare mean %.2f  median %.2f\n", scene.mean / bare.mean,
+                    bare.median > 0 ? scene.median / bare.median : 0.0);
+    std::fflush(stdout);
+}
+
+void TankView::FinishRun() {
+    finished_ = true;
+    timer_.stop();
+    int status = 0;
+    if (!options_.screenshot.empty() && !SaveScreenshot()) status = 1;
+    if (options_.benchmark) RunBareFrames();
+    QCoreApplication::exit(status);
+}
+
+void TankView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        scene_.HelpTextVisible = !scene_.HelpTextVisible;
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        // Leaves at once: nothing to save, nothing to tear down.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
+    QOpenGLWindow::keyPressEvent(event);
+}
+
+void TankView::Teardown() {
+    if (tornDown_) return;
+    tornDown_ = true;
+    if (context()) doneCurrent();
+    // Seam: the two modeless dialogs are deleted here once they exist.
+    timer_.stop();
+}

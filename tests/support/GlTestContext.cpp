@@ -50,7 +50,7 @@ void GlTestContext::MakeCurrent() {
 QImage GlTestContext::Grab() {
     MakeCurrent();
     glFinish();
-    return fbo_->toImage(false);
+    return fbo_->toImage(true);
 }
 
 QRgb GlTestContext::Pixel(int x, int y) {

@@ -1,0 +1,42 @@
+#include "app/CMainFrame.h"
+
+#include <QKeyEvent>
+#include <QResizeEvent>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/Folders.h"
+#include "platform/MessageBox.h"
+
+CMainFrame::CMainFrame(const RunOptions& options) {
+    setSurfaceType(QSurface::OpenGLSurface);
+    setFormat(TankView::RequestedFormat(options.benchmark));
+    if (TempPath().empty()) {
+        // No scene without a temp folder; the empty frame stays until Escape.
+        ShowMessageBox("Error Find TempPath.", "ERROR");
+        return;
+    }
+    view_ = new TankView(options, this);
+}
+
+CMainFrame::~CMainFrame() {
+    if (view_) view_->Teardown();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    if (view_) view_->setGeometry(0, 0, event->size().width(), event->size().height());
+    QWindow::resizeEvent(event);
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event) {
+    if (view_) view_->requestActivate();
+    QWindow::focusInEvent(event);
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
+    QWindow::keyPressEvent(event);
+}

@@ -1,0 +1,103 @@
+#include "app/CommandLine.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+// A whole decimal number within [lo, hi], nothing else.
+bool ParseNumber(const std::string& text, long long lo, long long hi, long long* out) {
+    if (text.empty() || text.size() > 19) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    errno = 0;
+    const long long v = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno != 0 || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+bool ParseSize(const std::string& text, int* w, int* h) {
+    const auto x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    long long a, b;
+    if (!ParseNumber(text.substr(0, x), 1, 16384, &a) ||
+        !ParseNumber(text.substr(x + 1), 1, 16384, &b))
+        return false;
+    *w = static_cast<int>(a);
+    *h = static_cast<int>(b);
+    return true;
+}
+
+}  // namespace
+
+std::string UsageText() {
+    return "Usage: tidemere [options]\n"
+           "\n"
+           "An animated 3D aquarium that covers the screen. Right-click for the menu,\n"
+           "F1 shows or hides the help text, Escape leaves.\n"
+           "\n"
+           "Options:\n"
+           "  --window WxH         run in a window of W x H pixels instead of full screen\n"
+           "  --seed N             fix the random numbers (a reproducible tank)\n"
+           "  --frames N           quit after N frames\n"
+           "  --screenshot FILE    save the last frame as a PNG picture\n"
+           "  --benchmark          draw frames as fast as possible and print frame times\n"
+           "  --help               show this text\n"
+           "  --version            show the version\n";
+}
+
+CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLineResult r;
+    auto fail = [&r](const std::string& message) {
+        r.error = message;
+        return r;
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool hasValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            hasValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue) return true;
+            if (i + 1 >= args.size()) return false;
+            value = args[++i];
+            return true;
+        };
+        long long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            r.options.help = true;
+        } else if (arg == "--version") {
+            r.options.version = true;
+        } else if (arg == "--benchmark") {
+            r.options.benchmark = true;
+        } else if (arg == "--window") {
+            if (!takeValue()) return fail("--window needs a size such as 1280x720");
+            if (!ParseSize(value, &r.options.windowWidth, &r.options.windowHeight))
+                return fail("--window: '" + value + "' is not a size such as 1280x720");
+        } else if (arg == "--seed") {
+            if (!takeValue()) return fail("--seed needs a number");
+            if (!ParseNumber(value, 0, UINT32_MAX, &n))
+                return fail("--seed: '" + value + "' is not a number from 0 to 4294967295");
+            r.options.seed = static_cast<std::uint32_t>(n);
+        } else if (arg == "--frames") {
+            if (!takeValue()) return fail("--frames needs a number");
+            if (!ParseNumber(value, 1, INT_MAX, &n))
+                return fail("--frames: '" + value + "' is not a whole number of at least 1");
+            r.options.frames = static_cast<int>(n);
+        } else if (arg == "--screenshot") {
+            if (!takeValue() || value.empty()) return fail("--screenshot needs a file name");
+            r.options.screenshot = value;
+        } else {
+            return fail("unknown option '" + args[i] + "'");
+        }
+    }
+    if (!r.options.screenshot.empty() && r.options.frames == 0)
+        return fail("--screenshot needs --frames N to know which frame to save");
+    return r;
+}

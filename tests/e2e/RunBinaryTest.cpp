@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace {
+
+// The real program, run with its own config and runtime folders.
+class Program {
+public:
+    Program(const TempDir& home, std::vector<std::string> args) {
+        output_ = home.File("output-" + std::to_string(counter_++) + ".txt");
+        pid_ = fork();
+        if (pid_ == 0) {
+            setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", home.File("runtime").c_str(), 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            freopen(output_.c_str(), "w", stdout);
+            dup2(fileno(stdout), fileno(stderr));
+            std::vector<char*> argv{const_cast<char*>(TIDEMERE_BINARY)};
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(TIDEMERE_BINARY, argv.data());
+            _exit(127);
+        }
+    }
+    ~Program() {
+        if (pid_ > 0 && !done_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    // Exit status, or -1 when it had not ended within `seconds`.
+    int Wait(double seconds) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < until) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                done_ = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+    std::string Output() const { return ReadWholeFile(output_); }
+
+private:
+    static inline int counter_ = 0;
+    pid_t pid_ = -1;
+    bool done_ = false;
+    std::string output_;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    TempDir home;
+    EndToEnd() {
+        std::system(("mkdir -p " + home.File("config") + " " + home.File("runtime") +
+                     " && chmod 700 " + home.File("runtime"))
+                        .c_str());
+    }
+    std::string SettingsFile() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
+};
+
+TEST_F(EndToEnd, RunsFramesSavesAScreenshotAndWritesCompleteSettings) {
+    const std::string shot = home.File("tank.png");
+    Program p(home, {"--window", "1024x768", "--frames", "120", "--seed", "7", "--screenshot", shot});
+    ASSERT_EQ(p.Wait(120), 0) << p.Output();
+
+    QImage image(QString::fromStdString(shot));
+    ASSERT_FALSE(image.isNull()) << p.Output();
+    EXPECT_EQ(image.width(), 1024);
+    EXPECT_EQ(image.height(), 768);
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 16)
+        for (int x = 0; x < image.width(); x += 16) colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 50u) << "the picture is nearly blank";
+
+    const std::string settings = ReadWholeFile(SettingsFile());
+    for (const char* key : {"Show Water=0", "Show Terra=1", "FRONTCOLOR=16777215", "BACKCOLOR=0",
+                            "BACK COLOR1=65280", "YINLIANG=32767.5", "QIPAONUM=100",
+                            "BACKGROUND=0", "FOGNONGDU=25", "LIGHTQIANGDU=0", "CHECK VIEWS=1",
+                            "VIEWSNEARFAR=0", "[Fish Number]", "Fish0=", "Fish4="})
+        EXPECT_NE(settings.find(key), std::string::npos) << key;
+}
+
+TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRuns) {
+    Program first(home, {"--window", "320x240", "--frames", "100000"});
+    // Wait until the first copy is up (it writes its settings on start).
+    for (int i = 0; i < 500 && ReadWholeFile(SettingsFile()).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_FALSE(ReadWholeFile(SettingsFile()).empty()) << first.Output();
+    Program second(home, {"--window", "320x240", "--frames", "5"});
+    EXPECT_EQ(second.Wait(10), 0) << second.Output();
+    EXPECT_EQ(first.Wait(0.5), -1) << "the first copy must keep running";
+}
+
+TEST_F(EndToEnd, CommandLineErrorsExitWithStatusTwo) {
+    Program bad(home, {"--window", "wide"});
+    EXPECT_EQ(bad.Wait(10), 2);
+    EXPECT_NE(bad.Output().find("--window"), std::string::npos) << bad.Output();
+    Program help(home, {"--help"});
+    EXPECT_EQ(help.Wait(10), 0);
+    EXPECT_NE(help.Output().find("--screenshot"), std::string::npos);
+}
+
+TEST_F(EndToEnd, UnwritableScreenshotIsAFailure) {
+    Program p(home, {"--window", "320x240", "--frames", "3", "--screenshot",
+                     home.File("no/such/folder/tank.png")});
+    EXPECT_EQ(p.Wait(60), 1) << p.Output();
+    EXPECT_NE(p.Output().find("cannot write the screenshot"), std::string::npos) << p.Output();
+}
+
+TEST_F(EndToEnd, HandEditedSettingsDoNotStopTheTank) {
+    std::system(("mkdir -p " + home.File("config/VelmarScr")).c_str());
+    WriteWholeFile(SettingsFile(),
+                   "[Aquarium Settings]\r\nQIPAONUM=9999\r\nLIGHTQIANGDU=-3\r\nFOGNONGDU=x\r\n"
+                   "[Fish Number]\r\nFish0=50\r\nFish1=50\r\nFish2=-7\r\n");
+    Program p(home, {"--window", "320x240", "--frames", "30"});
+    EXPECT_EQ(p.Wait(60), 0) << p.Output();
+    const std::string settings = ReadWholeFile(SettingsFile());
+    EXPECT_NE(settings.find("LIGHTQIANGDU=0\r\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Fish0=50\r\n"), std::string::npos) << settings;
+}
+
+}  // namespace

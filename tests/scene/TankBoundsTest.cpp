@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "scene/TankBounds.h"
+
+namespace {
+
+TEST(TankBounds, KnownScreensAreWidenedByTwentyOnEachSide) {
+    struct Case {
+        int w, h;
+        float half;
+    };
+    for (const Case c : {Case{800, 600, 49}, Case{1024, 768, 49}, Case{1280, 960, 49},
+                         Case{1280, 1024, 49}, Case{1440, 900, 55}, Case{1600, 900, 58},
+                         Case{1680, 1050, 54}}) {
+        const TankBounds b = TankBoundsForScreen(c.w, c.h);
+        EXPECT_FLOAT_EQ(b.xMin, -c.half) << c.w << "x" << c.h;
+        EXPECT_FLOAT_EQ(b.xMax, c.half) << c.w << "x" << c.h;
+        EXPECT_FLOAT_EQ(b.yMax, 21);
+        EXPECT_FLOAT_EQ(b.yMin, -21);
+        EXPECT_FLOAT_EQ(b.zBack, -50);
+    }
+}
+
+TEST(TankBounds, OtherScreensBorrowTheNearestShape) {
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(1920, 1080).xMax, 58);  // 16:9 like 1600x900
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(640, 360).xMax, 58);
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(1600, 1200).xMax, 49);  // 4:3
+    // 16:10 is shared by 1440x900 and 1680x1050: the nearer pixel count wins.
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(1920, 1200).xMax, 54);
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(1280, 800).xMax, 55);
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(3440, 1440).xMax, 58);  // wider than any
+    const TankBounds degenerate = TankBoundsForScreen(0, 0);
+    EXPECT_LT(degenerate.xMin, degenerate.xMax);
+}
+
+TEST(Frustum, ShorterSideGetsPointFour) {
+    const Frustum landscape = FrameFrustum(1280, 1024);
+    EXPECT_DOUBLE_EQ(landscape.right, 0.5);
+    EXPECT_DOUBLE_EQ(landscape.left, -0.5);
+    EXPECT_DOUBLE_EQ(landscape.top, 0.4);
+    EXPECT_DOUBLE_EQ(landscape.bottom, -0.4);
+    const Frustum portrait = FrameFrustum(768, 1024);
+    EXPECT_DOUBLE_EQ(portrait.right, 0.4);
+    EXPECT_NEAR(portrait.top, 0.5333333, 1e-6);
+    EXPECT_NEAR(portrait.bottom, -0.5333333, 1e-6);
+    const Frustum square = FrameFrustum(500, 500);
+    EXPECT_DOUBLE_EQ(square.right, 0.4);
+    EXPECT_DOUBLE_EQ(square.top, 0.4);
+}
+
+}  // namespace

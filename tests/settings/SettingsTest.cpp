@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "platform/MessageBox.h"
+#include "platform/Random.h"
+#include "settings/SettingsRecord.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// Each test gets its own config folder and a zeroed record.
+class SettingsTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScopedEnv env{"XDG_CONFIG_HOME", dir.Path()};
+    ScriptedRandom random{{1, 0, 1, 1, 0}};
+    ScopedRandomSource useRandom{random};
+    MessageBoxHandler previousBoxes = SetMessageBoxHandler([](auto&, auto&) {});
+
+    SettingsTest() { Settings = SettingsRecord{}; }
+    ~SettingsTest() override { SetMessageBoxHandler(previousBoxes); }
+
+    std::string Path() const { return dir.Path() + "/VelmarScr/KelvaronSet.ini"; }
+    void WriteSettings(const std::string& text) {
+        mkdir((dir.Path() + "/VelmarScr").c_str(), 0700);
+        WriteWholeFile(Path(), text);
+    }
+    std::string Stored(const std::string& section, const std::string& key) const {
+        return IniDocument::Load(Path()).Get(section, key).value_or("<missing>");
+    }
+};
+
+TEST_F(SettingsTest, FirstStartWritesExactlyTheDefaults) {
+    LoadSettings();
+    EXPECT_EQ(ReadWholeFile(Path()),
+              "[Aquarium Settings]\n"
+              "Show Water=0\n"
+              "Show Light=0\n"
+              "Show Terra=1\n"
+              "FRONT GUDING=1\n"
+              "FRONTCOLOR=16777215\n"
+              "FRONT MANJIANBIAN=0\n"
+              "FRONT COLOR1=16777215\n"
+              "FRONT COLOR2=16777215\n"
+              "FRONT AUTOJIANBIAN=0\n"
+              "CHECK LOCKFORE=0\n"
+              "LOCKFORE ROT=0\n"
+              "BACK GUDING=1\n"
+              "BACKCOLOR=0\n"
+              "BACK MANJIANBIAN=0\n"
+              "BACK COLOR1=65280\n"
+              "BACK COLOR2=0\n"
+              "BACK AUTOJIANBIAN=0\n"
+              "CHECK LOCKBACK=0\n"
+              "LOCKBACK ROT=0\n"
+              "YINLIANG=32767.5\n"
+              "QIPAONUM=100\n"
+              "BACKGROUND=0\n"
+              "FOGNONGDU=25\n"
+              "LIGHTQIANGDU=0\n"
+              "CHECK VIEWS=1\n"
+              "VIEWSLEFTRIGHT=0\n"
+              "VIEWSNEARFAR=0\n"
+              "\n"
+              "[Fish Number]\n"
+              "Fish0=1\n"
+              "Fish1=0\n"
+              "Fish2=1\n"
+              "Fish3=1\n"
+              "Fish4=0\n");
+    EXPECT_EQ(random.Drawn(), 5u);  // one draw per missing fish count
+    EXPECT_EQ(Settings.ShowTerra, 1);
+    EXPECT_EQ(Settings.FrontColor, 16777215);
+    EXPECT_EQ(Settings.BackColor1, 65280);
+    EXPECT_EQ(Settings.Yinliang, 32767);  // "32767.5" reads as 32767
+    EXPECT_EQ(Settings.QiPaoNum, 100);
+    EXPECT_EQ(Settings.FogNongDu, 25);
+    EXPECT_EQ(Settings.CheckViews, 1);
+    const int expected[5] = {1, 0, 1, 1, 0};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Settings.FishCounts[i], expected[i]) << i;
+}
+
+TEST_F(SettingsTest, CompleteFileIsNotRewritten) {
+    LoadSettings();
+    const std::string first = ReadWholeFile(Path());
+    struct stat before;
+    stat(Path().c_str(), &before);
+    Settings = SettingsRecord{};
+    LoadSettings();
+    EXPECT_EQ(ReadWholeFile(Path()), first);
+    EXPECT_EQ(random.Drawn(), 5u);  // no fish key was missing the second time
+    struct stat after;
+    stat(Path().c_str(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);  // not replaced
+}
+
+TEST_F(SettingsTest, ForcedKeysAreRewrittenWhateverTheFileHeld) {
+    WriteSettings(
+        "[Aquarium Settings]\nShow Water=1\nShow Light=1\nShow Terra=0\nBACK GUDING=0\n"
+        "BACKCOLOR=255\nBACK AUTOJIANBIAN=1\nFRONT GUDING=0\nBACK COLOR1=17\n");
+    LoadSettings();
+    EXPECT_EQ(Settings.ShowWater, 0);
+    EXPECT_EQ(Settings.ShowLight, 0);
+    EXPECT_EQ(Settings.ShowTerra, 1);
+    EXPECT_EQ(Settings.BackGuding, 1);
+    EXPECT_EQ(Settings.BackColor, 0);
+    EXPECT_EQ(Settings.BackAutoJianBian, 0);
+    EXPECT_EQ(Stored("Aquarium Settings", "BACKCOLOR"), "0");
+    EXPECT_EQ(Stored("Aquarium Settings", "Show Terra"), "1");
+    // Keys that are not forced keep what the user wrote.
+    EXPECT_EQ(Settings.FrontGuding, 0);
+    EXPECT_EQ(Settings.BackColor1, 17);
+}
+
+TEST_F(SettingsTest, FogAndLightAreLimitedAndRewritten) {
+    struct Case {
+        const char* fog;
+        int fogWant;
+        const char* light;
+        int lightWant;
+    };
+    for (const Case c : {Case{"26", 25, "101", 0}, Case{"-1", 25, "100", 100},
+                         Case{"0", 0, "-5", 0}, Case{"25", 25, "50", 50},
+                         Case{"lots", 0, "dim", 0}}) {
+        WriteSettings(std::string("[Aquarium Settings]\nFOGNONGDU=") + c.fog +
+                      "\nLIGHTQIANGDU=" + c.light + "\n");
+        LoadSettings();
+        EXPECT_EQ(Settings.FogNongDu, c.fogWant) << c.fog;
+        EXPECT_EQ(Settings.LightQiangDu, c.lightWant) << c.light;
+        EXPECT_EQ(Stored("Aquarium Settings", "FOGNONGDU"),
+                  std::string(c.fog) == "lots" ? "lots" : std::to_string(c.fogWant));
+    }
+}
+
+TEST_F(SettingsTest, HandEditedNumbersReadLikeAtoi) {
+    WriteSettings(
+        "[Aquarium Settings]\nQIPAONUM=12 bubbles\nBACKGROUND=two\nLOCKBACK ROT=3.9\n"
+        "VIEWSNEARFAR=-4\n");
+    LoadSettings();
+    EXPECT_EQ(Settings.QiPaoNum, 12);
+    EXPECT_EQ(Settings.Background, 0);
+    EXPECT_FLOAT_EQ(Settings.LockBackRot, 3.0f);
+    EXPECT_EQ(Settings.ViewsNearFar, -4);
+    EXPECT_EQ(Stored("Aquarium Settings", "QIPAONUM"), "12 bubbles");  // kept as written
+}
+
+TEST_F(SettingsTest, BubbleSettingIsLimitedToTheBubblesThereAre) {
+    for (const auto& [text, want] : {std::pair{"500", 110}, std::pair{"-30", 0},
+                                    std::pair{"110", 110}}) {
+        WriteSettings(std::string("[Aquarium Settings]\nQIPAONUM=") + text + "\n");
+        LoadSettings();
+        EXPECT_EQ(Settings.QiPaoNum, want) << text;
+        EXPECT_EQ(BubbleCount(Settings), 110 - want) << text;
+    }
+}
+
+TEST_F(SettingsTest, FishCountsNeverAddUpToMoreFishThanTheTankHolds) {
+    WriteSettings("[Fish Number]\nFish0=2\nFish1=-1\nFish2=9\nFish3=1\nFish4=4\n");
+    LoadSettings();
+    const int expected[5] = {2, 0, 3, 0, 0};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Settings.FishCounts[i], expected[i]) << i;
+    EXPECT_EQ(Stored("Fish Number", "Fish2"), "9");  // the file keeps what it had
+    EXPECT_EQ(Stored("Fish Number", "Fish1"), "-1");
+    EXPECT_EQ(random.Drawn(), 0u);
+
+    const int refreshed[5] = {1, 1, 1, 1, 7};
+    RefreshFishCounts(refreshed);
+    const int after[5] = {1, 1, 1, 1, 1};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Settings.FishCounts[i], after[i]) << i;
+}
+
+TEST_F(SettingsTest, MessyFileStillLoadsAndKeepsItsOtherLines) {
+    WriteSettings(
+        "; my notes\r\n\r\n[custom images]\r\nImageSum=2\r\n[AQUARIUM SETTINGS]\r\n"
+        "qipaonum = 30\r\nQIPAONUM=31\r\n[Aquarium Settings]\r\nLIGHTQIANGDU=40\r\n");
+    LoadSettings();
+    EXPECT_EQ(Settings.QiPaoNum, 30);
+    EXPECT_EQ(Settings.LightQiangDu, 40);
+    const std::string text = ReadWholeFile(Path());
+    EXPECT_EQ(text.rfind("; my notes\r\n\r\n[custom images]\r\nImageSum=2\r\n", 0), 0u);
+    EXPECT_NE(text.find("QIPAONUM=31\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("\r\r"), std::string::npos);
+    EXPECT_EQ(text.find("LIGHTQIANGDU=0"), std::string::npos);  // found in the second section
+}
+
+TEST_F(SettingsTest, HugeFileLoads) {
+    std::string big = "[Junk]\n";
+    while (big.size() < 10 * 1024 * 1024) big += "line " + std::to_string(big.size()) + "=x\n";
+    big += "[Aquarium Settings]\nLIGHTQIANGDU=7\n";
+    WriteSettings(big);
+    LoadSettings();
+    EXPECT_EQ(Settings.LightQiangDu, 7);
+    EXPECT_EQ(Stored("Aquarium Settings", "QIPAONUM"), "100");
+}
+
+TEST_F(SettingsTest, SettingsFileThatIsADirectoryOrUnwritableFolderStillGivesDefaults) {
+    mkdir((dir.Path() + "/VelmarScr").c_str(), 0700);
+    ASSERT_EQ(mkdir(Path().c_str(), 0700), 0);
+    LoadSettings();
+    EXPECT_EQ(Settings.QiPaoNum, 100);
+    EXPECT_EQ(Settings.ShowTerra, 1);
+    rmdir(Path().c_str());
+
+    Settings = SettingsRecord{};
+    chmod((dir.Path() + "/VelmarScr").c_str(), 0500);
+    LoadSettings();
+    EXPECT_EQ(Settings.FogNongDu, 25);
+    chmod((dir.Path() + "/VelmarScr").c_str(), 0700);
+}
+
+}  // namespace
