@@ -106,6 +106,16 @@ TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRuns) {
     EXPECT_EQ(first.Wait(0.5), -1) << "the first copy must keep running";
 }
 
+TEST_F(EndToEnd, EscapeLeavesAtOnceWithStatusZero) {
+    Program p(home, {"--window", "320x240"});
+    for (int i = 0; i < 500 && ReadWholeFile(SettingsFile()).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // No window manager: the key goes to the window under the pointer.
+    ASSERT_EQ(std::system("xdotool mousemove 100 100 key Escape"), 0);
+    EXPECT_EQ(p.Wait(10), 0) << p.Output();
+}
+
 TEST_F(EndToEnd, CommandLineErrorsExitWithStatusTwo) {
     Program bad(home, {"--window", "wide"});
     EXPECT_EQ(bad.Wait(10), 2);
