@@ -53,7 +53,9 @@ inline float BodyU(float x) {
 inline float BodyHalfDepth(float x) {
     const float u = BodyU(x);
     const float head = std::sqrt(std::min(u / 0.10f, 1.0f));
-    const float belly = std::pow(std::sin(3.14159265f * std::pow(u, 0.72f)), 0.85f);
+    // sin(pi) rounds just below zero in float; keep pow's argument non-negative.
+    const float belly =
+        std::pow(std::max(0.0f, std::sin(3.14159265f * std::pow(u, 0.72f))), 0.85f);
     const float peduncle = 0.020f * std::pow(u, 2.0f);
     return head * (0.098f * belly) + peduncle;
 }

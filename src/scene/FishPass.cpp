@@ -1,14 +1,42 @@
 #include "scene/FishPass.h"
 
-#include "scene/TankScene.h"
+#include <GL/gl.h>
 
-// Seam: the fish model and its behaviour arrive separately.
-void PlaceFish(TankScene&) {}
+#include "fish/GlFishSink.h"
+#include "platform/Random.h"
+#include "scene/TankScene.h"
+#include "settings/SettingsRecord.h"
+
+void PlaceFish(TankScene& scene) {
+    for (Fish& fish : scene.Fishes) {
+        fish.X = static_cast<float>(RandomInt(100) - 50);
+        fish.Y = static_cast<float>(RandomInt(30) - 15);
+        fish.Z = static_cast<float>(RandomInt(20) - 80);
+        fish.SetBounds(-50, 50, scene.Bounds.yMax - 10, scene.Bounds.yMin + 6, -80, -60);
+    }
+}
 
 void DrawFishPass(TankScene& scene) {
+    static GlFishSink sink;
     const int total = scene.ActiveFishCount();
+    int kind = 0;
+    int kindEnd = Settings.FishCounts[0];
     for (int i = 0; i < total; ++i) {
-        const Fish& f = scene.Fishes[i];
-        scene.FishPositions[i] = FishPositionRecord{f.X, f.Y, f.Z, 0, false};
+        // Kinds own consecutive index ranges in the order of their counts.
+        while (i >= kindEnd && kind < TankScene::kFishCount - 1) {
+            ++kind;
+            kindEnd += Settings.FishCounts[kind];
+        }
+        Fish& fish = scene.Fishes[i];
+        glPushMatrix();
+        glTranslatef(fish.X, fish.Y, fish.Z);
+        glBindTexture(GL_TEXTURE_2D, scene.FishTextures[kind]);
+        fish.Tick(sink);
+        glPopMatrix();
+
+        // Food response, eating and contact with other fish go here, in that
+        // order, once the reactions exist.
+
+        scene.FishPositions[i] = FishPositionRecord{fish.X, fish.Y, fish.Z, 0, false};
     }
 }
