@@ -40,3 +40,7 @@ void DrawFishPass(TankScene& scene) {
         scene.FishPositions[i] = FishPositionRecord{fish.X, fish.Y, fish.Z, 0, false};
     }
 }
+
+// Seam: fish reactions and food fish arrive with feeding.
+void Crowding(TankScene&) {}
+void DrawFoodFishPass(TankScene&) {}

@@ -7,3 +7,9 @@ void PlaceFish(TankScene& scene);
 
 // Draws and advances every active fish (frame step 8) and records where each stood.
 void DrawFishPass(TankScene& scene);
+
+// Once per frame after the fish: fish that crowd each other nudge apart.
+void Crowding(TankScene& scene);
+
+// Draws and advances every released food fish, freeing the slots of eaten ones.
+void DrawFoodFishPass(TankScene& scene);

@@ -5,6 +5,7 @@
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "scene/FishPass.h"
+#include "scene/PickPass.h"
 #include "scene/Resources.h"
 #include "scene/TextOverlay.h"
 #include "scene/Textures.h"
@@ -156,7 +157,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     for (int j = 0; j < kPickRows; ++j)
         PickRows[j] = {0.0f, Bounds.yMin + span * 0.02f * j, -70.0f};
 
-    // Seam: the 50 food fish are set up here once feeding arrives.
+    for (FoodFish& food : Food) food.SetUp();
 
     SetUpFog();
     State = StartState::Started;
@@ -184,8 +185,10 @@ void TankScene::RenderFrame() {
     glEnable(GL_LIGHTING);
     DrawBackgroundQuads(Bounds, SkipHiddenFills);
 
-    if (started) DrawFishPass(*this);
-    // Seam: crowding between the fish runs here once fish reactions arrive.
+    if (started) {
+        DrawFishPass(*this);
+        Crowding(*this);
+    }
 
     if (Settings.Background == 0 && Settings.ShowTerra != 0) {
         // Seam: a user's own background image replaces this texture once
@@ -215,14 +218,16 @@ void TankScene::RenderFrame() {
 
     glDisable(GL_LIGHTING);
 
-    // Seam: the food-fish pass runs here once feeding arrives.
+    if (started) DrawFoodFishPass(*this);
 
     if (started && InteractionMode == ID_FEED_FISH) {
         glColor4f(1.0f, 1.0f, 1.0f, 0.0f);
-        // Seam: the feed pick (bar sweep and click resolution) runs here.
+        FeedPass(*this);
         glColor4f(1.0f, 1.0f, 1.0f, 0.0f);
     }
-    // Seam: the touch and zoom pick runs here for those modes.
+    if (started && (InteractionMode == ID_TOUCH_FISH || InteractionMode == ID_ZOOM_IN_FISH ||
+                    InteractionMode == ID_ZOOM_OUT_FISH))
+        FishPickPass(*this);
 
     glFinish();
 }

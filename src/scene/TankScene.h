@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fish/Fish.h"
+#include "fish/FoodFish.h"
 #include "scene/Backdrop.h"
 #include "scene/BubbleSystem.h"
 #include "scene/SceneTypes.h"
@@ -17,11 +18,13 @@ public:
     static constexpr int kFishCount = 5;
     static constexpr int kPickColumns = 101;
     static constexpr int kPickRows = 51;
+    static constexpr int kFoodFishCount = 50;
 
     Vec3f PickColumns[kPickColumns];
     Vec3f PickRows[kPickRows];
     BubbleSystem Bubbles;
     Fish Fishes[kFishCount];
+    FoodFish Food[kFoodFishCount];
     bool HelpTextVisible = true;
     BackdropPatch Backdrop;
     TankBounds Bounds;
