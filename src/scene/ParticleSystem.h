@@ -20,6 +20,9 @@ public:
     virtual bool Init(int n);
     virtual void Update() = 0;
 
+    // `count` limited to the records held: negative gives 0.
+    int ClampToCapacity(int count) const;
+
     int Count = 0;
     std::unique_ptr<Particle[]> Particles;
     int Capacity = 0;
