@@ -15,7 +15,9 @@ struct BitmapInfo {
     std::uint32_t colorsUsed = 0;
 };
 
-// Pixels of a 24-bit BMP in R, G, B order, or nullptr.
+// Pixels of a 24-bit BMP in R, G, B order, bottom row first, rows unpadded,
+// or nullptr for anything malformed. info->imageSize then holds the size of
+// the returned buffer (width * height * 3).
 std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(const std::string& path, BitmapInfo* info);
 // The same pixels as R, G, B, A; pure black gets alpha 0, every other pixel 255.
 std::unique_ptr<std::uint8_t[]> ReadRgbaBitmap(const std::string& path, BitmapInfo* info);

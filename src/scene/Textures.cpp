@@ -1,0 +1,235 @@
+#include "scene/Textures.h"
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kInfoHeaderSize = 40;
+constexpr std::size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
+// Larger than any texture we could upload; a bigger side means a broken header.
+constexpr std::int32_t kMaxSide = 16384;
+// Nothing we load comes near this; refuse to slurp anything bigger.
+constexpr long kMaxFileSize = 256L * 1024 * 1024;
+
+std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint32_t U32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    bool ok = std::fseek(f, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(f) : -1;
+    ok = ok && size >= 0 && size <= kMaxFileSize && std::fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes->resize(static_cast<std::size_t>(size));
+        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    }
+    std::fclose(f);
+    return ok;
+}
+
+// Bytes in one stored row: rows are padded to whole 32-bit words.
+std::size_t PaddedRow(int bits, std::int32_t width) {
+    return ((static_cast<std::size_t>(bits) * static_cast<std::size_t>(width) + 31) / 32) * 4;
+}
+
+struct ParsedBitmap {
+    BitmapInfo info;
+    std::uint32_t pixelOffset = 0;
+    std::uint32_t compression = 0;
+};
+
+// Reads both headers and checks the parts every reader relies on: the
+// signature, sane dimensions, an uncompressed layout and an offset inside the file.
+bool ParseHeaders(const std::vector<std::uint8_t>& file, ParsedBitmap* out) {
+    if (file.size() < kHeadersSize) return false;
+    const std::uint8_t* p = file.data();
+    if (p[0] != 'B' || p[1] != 'M') return false;
+    out->pixelOffset = U32(p + 10);
+    const std::uint8_t* h = p + kFileHeaderSize;
+    out->info.width = static_cast<std::int32_t>(U32(h + 4));
+    out->info.height = static_cast<std::int32_t>(U32(h + 8));
+    out->info.bitCount = U16(h + 14);
+    out->compression = U32(h + 16);
+    out->info.imageSize = U32(h + 20);
+    out->info.colorsUsed = U32(h + 32);
+    const BitmapInfo& i = out->info;
+    if (U32(h) < kInfoHeaderSize) return false;
+    if (i.width <= 0 || i.height <= 0 || i.width > kMaxSide || i.height > kMaxSide) return false;
+    if (out->compression != 0) return false;
+    if (out->pixelOffset > file.size()) return false;
+    return true;
+}
+
+// The image-size field may be 0 (legal for uncompressed images); otherwise it
+// must cover the rows and lie inside the data that follows `start`.
+bool ImageSizeFits(const BitmapInfo& info, std::size_t needed, std::size_t available) {
+    if (needed > available) return false;
+    if (info.imageSize == 0) return true;
+    return info.imageSize >= needed && info.imageSize <= available;
+}
+
+}  // namespace
+
+std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(const std::string& path, BitmapInfo* info) {
+    std::vector<std::uint8_t> file;
+    if (!ReadWholeFile(path, &file)) return nullptr;
+    ParsedBitmap parsed;
+    if (!ParseHeaders(file, &parsed)) return nullptr;
+    if (info) *info = parsed.info;
+    const BitmapInfo& i = parsed.info;
+    if (i.bitCount != 24 || parsed.pixelOffset < kHeadersSize) return nullptr;
+
+    const std::size_t row = PaddedRow(24, i.width);
+    const std::size_t height = static_cast<std::size_t>(i.height);
+    if (!ImageSizeFits(i, row * height, file.size() - parsed.pixelOffset)) return nullptr;
+
+    // Rows come back unpadded, so the buffer is exactly width * height pixels.
+    const std::size_t tight = static_cast<std::size_t>(i.width) * 3;
+    auto rgb = std::make_unique<std::uint8_t[]>(tight * height);
+    const std::uint8_t* src = file.data() + parsed.pixelOffset;
+    for (std::size_t y = 0; y < height; ++y) {
+        const std::uint8_t* s = src + y * row;
+        std::uint8_t* d = rgb.get() + y * tight;
+        for (std::size_t x = 0; x < tight; x += 3) {
+            d[x] = s[x + 2];
+            d[x + 1] = s[x + 1];
+            d[x + 2] = s[x];
+        }
+    }
+    if (info) info->imageSize = static_cast<std::uint32_t>(tight * height);
+    return rgb;
+}
+
+std::unique_ptr<std::uint8_t[]> ReadRgbaBitmap(const std::string& path, BitmapInfo* info) {
+    BitmapInfo local;
+    auto rgb = ReadRgbBitmap(path, &local);
+    if (info) *info = local;
+    if (!rgb) return nullptr;
+    const std::size_t pixels = local.imageSize / 3;
+    auto rgba = std::make_unique<std::uint8_t[]>(pixels * 4);
+    for (std::size_t k = 0; k < pixels; ++k) {
+        const std::uint8_t* s = rgb.get() + k * 3;
+        std::uint8_t* d = rgba.get() + k * 4;
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+        // Pure black is the see-through colour.
+        d[3] = (s[0] | s[1] | s[2]) ? 255 : 0;
+    }
+    return rgba;
+}
+
+void CreateMipmappedTexture(const std::string& path, GLuint* texture) {
+    glGenTextures(1, texture);
+    glBindTexture(GL_TEXTURE_2D, *texture);
+    BitmapInfo info;
+    auto rgba = ReadRgbaBitmap(path, &info);
+    if (rgba) {
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, info.width, info.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                          rgba.get());
+        glPopClientAttrib();
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+}
+
+int TextureTargetSize(int size, int maxTextureSize) {
+    const int limit = std::min(maxTextureSize, 512);
+    const int want = std::min(limit, size);
+    int side = 1;
+    while (side < want) side <<= 1;
+    return side == 1 ? 2 : side;
+}
+
+void CreateBitmapTexture(const std::string& path, GLuint* texture) {
+    glGenTextures(1, texture);
+    glBindTexture(GL_TEXTURE_2D, *texture);
+
+    std::vector<std::uint8_t> file;
+    ParsedBitmap parsed;
+    if (!ReadWholeFile(path, &file) || !ParseHeaders(file, &parsed)) return;
+    const BitmapInfo& info = parsed.info;
+    const int bits = info.bitCount;
+    if (bits != 8 && bits != 24 && bits != 32) return;
+
+    // An 8-bit palette sits right after the information header; 0 colours
+    // used means a full table of 256.
+    std::size_t paletteEntries = 0;
+    if (bits == 8) {
+        if (info.colorsUsed > 256) return;
+        paletteEntries = info.colorsUsed == 0 ? 256 : info.colorsUsed;
+    }
+    const std::size_t pixelStart = kHeadersSize + paletteEntries * 4;
+    if (pixelStart > file.size()) return;
+    const std::size_t srcRow = PaddedRow(bits, info.width);
+    const std::size_t height = static_cast<std::size_t>(info.height);
+    if (!ImageSizeFits(info, srcRow * height, file.size() - pixelStart)) return;
+    const std::uint8_t* pixels = file.data() + pixelStart;
+
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    const int targetW = TextureTargetSize(info.width, maxSize);
+    const int targetH = TextureTargetSize(info.height, maxSize);
+
+    // BMP rows are padded to 4 bytes, which is exactly GL's default unpacking.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    for (GLenum name : {GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS, GL_UNPACK_SKIP_PIXELS,
+                        GL_PACK_ROW_LENGTH, GL_PACK_SKIP_ROWS, GL_PACK_SKIP_PIXELS})
+        glPixelStorei(name, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+
+    const bool sameSize = info.width == targetW && info.height == targetH;
+    if (sameSize && bits == 24) {
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, targetW, targetH, 0, GL_BGR, GL_UNSIGNED_BYTE, pixels);
+    } else if (sameSize && bits == 32) {
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, targetW, targetH, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    } else {
+        std::vector<std::uint8_t> expanded;
+        if (bits == 8) {
+            const std::uint8_t* palette = file.data() + kHeadersSize;
+            const std::size_t dstRow = PaddedRow(24, info.width);
+            expanded.assign(dstRow * height, 0);
+            for (std::size_t y = 0; y < height; ++y) {
+                const std::uint8_t* s = pixels + y * srcRow;
+                std::uint8_t* d = expanded.data() + y * dstRow;
+                for (std::int32_t x = 0; x < info.width; ++x) {
+                    const std::size_t index = s[x];
+                    // An index beyond a short palette has no colour: black.
+                    if (index < paletteEntries) std::memcpy(d + x * 3, palette + index * 4, 3);
+                }
+            }
+            pixels = expanded.data();
+        }
+        const int components = bits == 32 ? 4 : 3;
+        const GLenum scaleFormat = bits == 32 ? GL_BGRA : GL_RGB;
+        const GLenum uploadFormat = bits == 32 ? GL_BGRA : GL_BGR;
+        std::vector<std::uint8_t> scaled(PaddedRow(components * 8, targetW) *
+                                         static_cast<std::size_t>(targetH));
+        gluScaleImage(scaleFormat, info.width, info.height, GL_UNSIGNED_BYTE, pixels, targetW,
+                      targetH, GL_UNSIGNED_BYTE, scaled.data());
+        glTexImage2D(GL_TEXTURE_2D, 0, components, targetW, targetH, 0, uploadFormat,
+                     GL_UNSIGNED_BYTE, scaled.data());
+    }
+    glPopClientAttrib();
+}
