@@ -5,7 +5,10 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyleHints>
 #include <QOpenGLContext>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +16,9 @@
 #include "audio/BuiltinSound.h"
 #include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
+#include "view/Cursors.h"
 #include "view/FrameStats.h"
+#include "view/IconMenu.h"
 #include "view/ProcessClock.h"
 
 QSurfaceFormat TankView::RequestedFormat(bool benchmark) {
@@ -171,6 +176,92 @@ void TankView::keyPressEvent(QKeyEvent* event) {
         std::_Exit(0);
     }
     QOpenGLWindow::keyPressEvent(event);
+}
+
+void TankView::StoreMousePos(const QMouseEvent* event) {
+    // Picks work in device pixels, like the viewport.
+    const QPointF p = event->position() * devicePixelRatio();
+    scene_.MousePos[0] = qRound(p.x());
+    scene_.MousePos[1] = qRound(p.y());
+}
+
+void TankView::UpdateCursor() {
+    bool changes = false;
+    const QCursor cursor = CursorForMode(scene_.InteractionMode, scene_.ButtonDown, &changes);
+    if (changes)
+        setCursor(cursor);
+    else
+        unsetCursor();  // other modes show the ordinary arrow
+}
+
+bool TankView::IsDoubleClickPress(const QMouseEvent* event) {
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const QPointF delta = event->position() - lastPressPos_;
+    const bool isDouble = !lastPressWasDouble_ && lastPressClock_.isValid() &&
+                          lastPressClock_.elapsed() < hints->mouseDoubleClickInterval() &&
+                          qAbs(delta.x()) <= hints->mouseDoubleClickDistance() &&
+                          qAbs(delta.y()) <= hints->mouseDoubleClickDistance();
+    lastPressClock_.start();
+    lastPressPos_ = event->position();
+    lastPressWasDouble_ = isDouble;
+    return isDouble;
+}
+
+void TankView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        const int command =
+            ExecIconMenu(mapToGlobal(event->position().toPoint()), this);
+        if (command != 0) OnCommand(command);
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    // The second press of a double click only updates the cursor, so a fast
+    // double click releases one food fish, not two.
+    if (IsDoubleClickPress(event)) {
+        UpdateCursor();
+        return;
+    }
+    StoreMousePos(event);
+    scene_.ButtonDown = true;
+    if (scene_.InteractionMode == ID_FEED_FISH) scene_.FeedClickPending = true;
+    UpdateCursor();
+}
+
+void TankView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    // In Touch mode the frame's pick consumes the click instead.
+    const int mode = scene_.InteractionMode;
+    if (mode == ID_FEED_FISH || mode == ID_ZOOM_IN_FISH || mode == ID_ZOOM_OUT_FISH)
+        scene_.ButtonDown = false;
+    UpdateCursor();
+}
+
+void TankView::mouseDoubleClickEvent(QMouseEvent*) { UpdateCursor(); }
+
+void TankView::mouseMoveEvent(QMouseEvent* event) {
+    UpdateCursor();
+    StoreMousePos(event);  // later picks use the newest position
+}
+
+void TankView::OnCommand(int commandId) {
+    scene_.InteractionMode = commandId & 0xffff;
+    switch (scene_.InteractionMode) {
+        case ID_ADD_DELETE_FISH:
+            // Seam: the fish dialog opens here once it exists.
+            break;
+        case ID_CUSTOM_MUSIC:
+            // Seam: the music dialog is centred and shown here once it exists.
+            break;
+        case ID_CUSTOM_BACKGROUND:
+            // Seam: the background dialog is centred and shown here once it exists.
+            break;
+        case ID_EXIT:
+            Teardown();
+            std::fflush(nullptr);
+            std::_Exit(0);
+        default:
+            break;
+    }
 }
 
 void TankView::Teardown() {

@@ -39,6 +39,15 @@ protected:
     void resizeGL(int w, int h) override;
     void paintGL() override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+public:
+    // A command from the popup menu: becomes the interaction mode, and some
+    // open a dialog or end the program.
+    void OnCommand(int commandId);
 
 private:
     void Tick();
@@ -47,6 +56,10 @@ private:
     void FinishRun();
     void RunBareFrames();
     bool SaveScreenshot();
+    void UpdateCursor();
+    void StoreMousePos(const QMouseEvent* event);
+    // True when this press is the second click of a double click.
+    bool IsDoubleClickPress(const QMouseEvent* event);
 
     TankScene scene_;
     RunOptions options_;
@@ -58,4 +71,7 @@ private:
     QElapsedTimer clock_;
     qint64 lastFrameEndNs_ = -1;
     std::vector<double> sceneFrameMs_;
+    QElapsedTimer lastPressClock_;
+    QPointF lastPressPos_;
+    bool lastPressWasDouble_ = false;
 };
