@@ -209,8 +209,9 @@ bool TankView::IsDoubleClickPress(const QMouseEvent* event) {
 
 void TankView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        const int command =
-            ExecIconMenu(mapToGlobal(event->position().toPoint()), this);
+        QWindow* topLevel = this;  // the menu's transient parent must be top level
+        while (topLevel->parent()) topLevel = topLevel->parent();
+        const int command = ExecIconMenu(mapToGlobal(event->position().toPoint()), topLevel);
         if (command != 0) OnCommand(command);
         return;
     }

@@ -116,6 +116,16 @@ TEST_F(EndToEnd, EscapeLeavesAtOnceWithStatusZero) {
     EXPECT_EQ(p.Wait(10), 0) << p.Output();
 }
 
+TEST_F(EndToEnd, ExitFromTheMenuEndsWithStatusZero) {
+    Program p(home, {"--window", "640x480"});
+    for (int i = 0; i < 500 && ReadWholeFile(SettingsFile()).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Right click opens the menu; Up wraps to its last item, Exit.
+    ASSERT_EQ(std::system("xdotool mousemove 100 100 click 3 sleep 0.7 key Up sleep 0.2 key Return"), 0);
+    EXPECT_EQ(p.Wait(10), 0) << p.Output();
+}
+
 TEST_F(EndToEnd, CommandLineErrorsExitWithStatusTwo) {
     Program bad(home, {"--window", "wide"});
     EXPECT_EQ(bad.Wait(10), 2);
