@@ -3,11 +3,60 @@
 #include <GL/gl.h>
 
 #include "fish/Fish.h"
+#include "fish/FishSink.h"
 
-// Placeholder until feeding lands: a prey fish that is never released.
+// A fish sink that can also place, scale and skin a prey.
+class PreySink : public FishSink {
+public:
+    virtual void Translate(float x, float y, float z) = 0;
+    virtual void Scale(float factor) = 0;
+    virtual void BindTexture(GLuint texture) = 0;
+};
+
+// Immediate-mode OpenGL for prey.
+class GlPreySink final : public PreySink {
+public:
+    void BeginStrip() override;
+    void Vertex(float nx, float ny, float nz, float s, float t, float x, float y, float z) override;
+    void EndStrip() override;
+    void PushMatrix() override;
+    void PopMatrix() override;
+    void Rotate(float degrees, float ax, float ay, float az) override;
+    void Translate(float x, float y, float z) override;
+    void Scale(float factor) override;
+    void BindTexture(GLuint texture) override;
+};
+
+// One small prey fish of the feeding pool: a whole `Fish` swimming in its own
+// frame around the point where it was released, drawn at a fifth of the size.
 class FoodFish {
 public:
+    // The inner fish draws its random start values here.
+    FoodFish();
     virtual ~FoodFish() = default;
-    void SetUp() {}
+
+    // Loads the prey skin, then `Reset`. Needs a current GL context and the
+    // built-in resources, so it is defined with the scene (tm_scene).
+    void SetUp();
+    void Reset();
+    // Releases the prey at the given world point.
+    void Spawn(float x, float y, float z);
+    // Draws and advances a live prey; finding it eaten frees the slot instead.
+    void Draw(PreySink& sink);
+    void Eat();
+
+    float Alive = 0;
+    GLuint Texture = 0;
+    float WorldPos[3] = {0, 0, 0};
+    float SpawnPoint[3] = {0, 0, -70};
+    Fish Inner;
     bool Active = false;
 };
+
+// Releases a prey at the clicked point (x, y) into the first free slot of the
+// pool: it starts 2 lower, at depth -70. Returns the slot, or -1 when every
+// slot is in use and the click is dropped.
+int ReleaseFoodFish(FoodFish* pool, int count, float x, float y);
+
+// Draws every slot in use, in pool order, each under its own matrix.
+void DrawFoodFishes(FoodFish* pool, int count, PreySink& sink);

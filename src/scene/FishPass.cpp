@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "fish/GlFishSink.h"
+#include "fish/Reactions.h"
 #include "platform/Random.h"
 #include "scene/TankScene.h"
 #include "settings/SettingsRecord.h"
@@ -34,13 +35,20 @@ void DrawFishPass(TankScene& scene) {
         fish.Tick(sink);
         glPopMatrix();
 
-        // Food response, eating and contact with other fish go here, in that
-        // order, once the reactions exist.
+        RespondToFood(fish, scene.Food, TankScene::kFoodFishCount,
+                      scene.InteractionMode == ID_FEED_FISH);
+        EatNearbyFood(fish, scene.Food, TankScene::kFoodFishCount);
+        ResolveContact(scene.Fishes, TankScene::kFishCount, i);
 
         scene.FishPositions[i] = FishPositionRecord{fish.X, fish.Y, fish.Z, 0, false};
     }
 }
 
-// Seam: fish reactions and food fish arrive with feeding.
-void Crowding(TankScene&) {}
-void DrawFoodFishPass(TankScene&) {}
+void Crowding(TankScene& scene) {
+    CrowdApart(scene.Fishes, scene.FishPositions, scene.ActiveFishCount());
+}
+
+void DrawFoodFishPass(TankScene& scene) {
+    static GlPreySink sink;
+    DrawFoodFishes(scene.Food, TankScene::kFoodFishCount, sink);
+}

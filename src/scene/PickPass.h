@@ -2,6 +2,19 @@
 
 class TankScene;
 
+// What the feed pick carries from frame to frame, for the whole process: the
+// sweep directions of the pick bars and how much of a pending click is known.
+struct FeedPickState {
+    bool ColumnsRising = false;
+    bool RowsRising = true;
+    bool XResolved = false;
+    bool YResolved = false;
+    float FeedX = 0;
+    float FeedY = 0;
+};
+
+FeedPickState& PickState();
+
 // The feed pick: sweeps the pick bars and, while a feed click is pending,
 // resolves it to a world point and releases a food fish there.
 void FeedPass(TankScene& scene);
