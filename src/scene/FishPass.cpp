@@ -50,5 +50,9 @@ void Crowding(TankScene& scene) {
 
 void DrawFoodFishPass(TankScene& scene) {
     static GlPreySink sink;
+    int activeBefore = 0, activeAfter = 0;
+    for (const FoodFish& f : scene.Food) activeBefore += f.Active;
     DrawFoodFishes(scene.Food, TankScene::kFoodFishCount, sink);
+    for (const FoodFish& f : scene.Food) activeAfter += f.Active;
+    scene.PreyEaten += activeBefore - activeAfter;  // slots freed this frame were eaten
 }

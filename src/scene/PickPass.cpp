@@ -113,7 +113,8 @@ void FeedPass(TankScene& scene) {
 
     pick.XResolved = pick.YResolved = false;
     scene.FeedClickPending = false;
-    ReleaseFoodFish(scene.Food, TankScene::kFoodFishCount, pick.FeedX, pick.FeedY);
+    if (ReleaseFoodFish(scene.Food, TankScene::kFoodFishCount, pick.FeedX, pick.FeedY) >= 0)
+        ++scene.PreyReleased;
 }
 
 void FishPickPass(TankScene& scene) {

@@ -40,6 +40,10 @@ public:
     Vec3f BubbleEmitterPos;
     FishPositionRecord FishPositions[kFishCount];
 
+    // Prey released by feed clicks and eaten so far (reported by scripted runs).
+    int PreyReleased = 0;
+    int PreyEaten = 0;
+
     // How far the start sequence got. Frames draw only what was set up.
     enum class StartState { NotStarted, NoTempPath, Started };
     StartState State = StartState::NotStarted;

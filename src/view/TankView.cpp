@@ -161,6 +161,8 @@ void TankView::FinishRun() {
     timer_.stop();
     int status = 0;
     if (!options_.screenshot.empty() && !SaveScreenshot()) status = 1;
+    std::printf("Tank after %d frames: prey released %d, eaten %d\n", framesDrawn_,
+                scene_.PreyReleased, scene_.PreyEaten);
     if (options_.benchmark) RunBareFrames();
     QCoreApplication::exit(status);
 }

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -124,6 +125,40 @@ TEST_F(EndToEnd, ExitFromTheMenuEndsWithStatusZero) {
     // Right click opens the menu; Up wraps to its last item, Exit.
     ASSERT_EQ(std::system("xdotool mousemove 100 100 click 3 sleep 0.7 key Up sleep 0.2 key Return"), 0);
     EXPECT_EQ(p.Wait(10), 0) << p.Output();
+}
+
+// "prey released R, eaten E" from the summary a scripted run prints.
+std::pair<int, int> PreyCounts(const std::string& output) {
+    int released = -1, eaten = -1;
+    const auto at = output.find("prey released");
+    if (at != std::string::npos) std::sscanf(output.c_str() + at, "prey released %d, eaten %d", &released, &eaten);
+    return {released, eaten};
+}
+
+TEST_F(EndToEnd, FeedClicksReleasePreyThatTheFishEat) {
+    std::system(("mkdir -p " + home.File("config/VelmarScr")).c_str());
+    WriteWholeFile(SettingsFile(), "[Fish Number]\nFish0=1\nFish1=1\nFish2=1\nFish3=1\nFish4=1\n");
+    Program p(home, {"--window", "640x360", "--seed", "5", "--frames", "1500"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // Feed mode is the starting mode: every click releases one prey.
+    std::string clicks = "xdotool";
+    for (int x = 80; x <= 560; x += 80)
+        for (int y = 120; y <= 240; y += 60)
+            clicks += " mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 sleep 0.05";
+    ASSERT_EQ(std::system(clicks.c_str()), 0);
+    ASSERT_EQ(p.Wait(180), 0) << p.Output();
+    const auto [released, eaten] = PreyCounts(p.Output());
+    EXPECT_GE(released, 15) << p.Output();  // clicks within one frame merge into one
+    EXPECT_LE(released, 21);
+    EXPECT_GE(eaten, 1) << p.Output();
+}
+
+TEST_F(EndToEnd, FastDoubleClickReleasesOnePrey) {
+    Program p(home, {"--window", "320x240", "--frames", "300"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    ASSERT_EQ(std::system("xdotool mousemove 160 120 click --repeat 2 --delay 60 1"), 0);
+    ASSERT_EQ(p.Wait(60), 0) << p.Output();
+    EXPECT_EQ(PreyCounts(p.Output()).first, 1) << p.Output();
 }
 
 TEST_F(EndToEnd, CommandLineErrorsExitWithStatusTwo) {
