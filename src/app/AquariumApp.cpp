@@ -56,6 +56,9 @@ int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOption
 
     frame_ = std::make_unique<CMainFrame>(run);
     frame_->setTitle(kProductTitle);
+    // Without a view there are no frames to count: a scripted run would
+    // never end, so it fails instead of waiting for Escape.
+    if (!frame_->View() && run.frames > 0) return 1;
     if (windowWidth > 0) {
         frame_->resize(windowWidth, windowHeight);
         if (frame_->View()) frame_->View()->resize(windowWidth, windowHeight);

@@ -161,6 +161,14 @@ TEST_F(EndToEnd, FastDoubleClickReleasesOnePrey) {
     EXPECT_EQ(PreyCounts(p.Output()).first, 1) << p.Output();
 }
 
+TEST_F(EndToEnd, MissingTempFolderIsReportedAndAScriptedRunFails) {
+    setenv("TMPDIR", "/nonexistent/tidemere", 1);
+    Program p(home, {"--window", "320x240", "--frames", "10"});
+    unsetenv("TMPDIR");
+    EXPECT_EQ(p.Wait(30), 1) << p.Output();
+    EXPECT_NE(p.Output().find("Error Find TempPath."), std::string::npos) << p.Output();
+}
+
 TEST_F(EndToEnd, CommandLineErrorsExitWithStatusTwo) {
     Program bad(home, {"--window", "wide"});
     EXPECT_EQ(bad.Wait(10), 2);
