@@ -1,302 +1,179 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numeric>
+#include <tuple>
 
 #include "FishTestSupport.h"
-#include "fish/FishModel.h"
 
 namespace {
 
-using Strips = std::vector<std::vector<RecordingFishSink::Vert>>;
+constexpr int kBodyStrips = 10, kJawFirstStrip = 16, kLipFirstStrip = 29;
 
-// Strip index where each piece starts: body 10, gill 6, jaw 6, long fin 1,
-// paired A 2, paired B 2, short fin 1, tail 1, flap 4.
-constexpr int kBodyStrips = 10;
-constexpr int kFlapFirstStrip = 29;
-
-TEST(FishDrawing, IssuesTheNinePiecesAs918VerticesInQuadStrips) {
-    ScriptedRandom script({}, 5);
-    ScopedRandomSource guard(script);
-    Fish f = CalmFish(0);
-    RecordingFishSink sink;
-    f.Tick(sink);
-    const int expected[] = {48, 48, 48, 48, 48, 48, 48, 48, 48, 48,  // body
-                            16, 16, 16, 16, 16, 16,                  // gill cover
-                            10, 10, 10, 10, 10, 10,                  // jaw
-                            20,                                      // back fin
-                            34, 34,                                  // pelvic fins
-                            40, 40,                                  // pectoral fins
-                            16,                                      // belly fin
-                            42,                                      // tail
-                            14, 14, 14, 14};                         // lips
-    ASSERT_EQ(sink.Strips.size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(static_cast<int>(sink.Strips[i].size()), expected[i]) << "strip " << i;
-    }
-    EXPECT_EQ(sink.VertexCount(), 918u);
-    EXPECT_EQ(sink.Pushes, 1);
-    EXPECT_EQ(sink.Pops, 1);
-    ASSERT_EQ(sink.Rotations.size(), 2u);
-    EXPECT_EQ(sink.Rotations[0].degrees, -90);
-    EXPECT_EQ(sink.Rotations[0].ax, 1);
-}
-
-TEST(FishDrawing, PitchTiltsAboutTheAxisAcrossTheHeading) {
-    ScriptedRandom script({}, 5);
-    ScopedRandomSource guard(script);
+TEST(FishDrawing, NinePiecesMake918VerticesAndPitchTiltsAcrossTheHeading) {
+    UseRandom quiet;
     Fish f = CalmFish(90);
     f.PitchTarget = 20;
     f.Pitch = 5;
     RecordingFishSink sink;
-    f.Tick(sink);
+    sink.Frame(f);
+    // Strips and vertices per strip: body, gill cover, jaw, back fin, pelvic,
+    // pectoral, belly fin, tail, lips.
+    const std::size_t pieces[][2] = {{10, 48}, {6, 16}, {6, 10}, {1, 20}, {2, 34},
+                                     {2, 40},  {1, 16}, {1, 42}, {4, 14}};
+    std::vector<std::size_t> expected, seen;
+    for (const auto& [strips, vertices] : pieces)
+        expected.insert(expected.end(), strips, vertices);
+    for (const auto& strip : sink.Strips)
+        seen.push_back(strip.size());
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(std::accumulate(seen.begin(), seen.end(), std::size_t{0}), 918u);
+    EXPECT_TRUE(sink.Pushes == 1 && sink.Depth == 0);  // one balanced push
     ASSERT_EQ(sink.Rotations.size(), 2u);
-    EXPECT_EQ(sink.Rotations[1].degrees, -6);  // one degree toward the target first
-    EXPECT_NEAR(sink.Rotations[1].ax, 1, 1e-6);
-    EXPECT_NEAR(sink.Rotations[1].ay, 0, 1e-6);
+    EXPECT_EQ(sink.Rotations[0], (std::array<float, 4>{-90, 1, 0, 0}));
+    EXPECT_EQ(sink.Rotations[1][0], -6);  // one degree toward the target first
+    EXPECT_NEAR(sink.Rotations[1][1], 1, 1e-6);
+    EXPECT_NEAR(sink.Rotations[1][2], 0, 1e-6);
 }
 
-TEST(FishDrawing, MirroredSideSwaysTheSameWayAsTheStoredSide) {
-    ScriptedRandom script({}, 5);
-    ScopedRandomSource guard(script);
-    Fish f = CalmFish(0);
-    RecordingFishSink sink;
-    for (int i = 0; i < 7; ++i) {
-        sink.Clear();
-        f.Tick(sink);
-    }
-    const float wave = f.BodyWaveOffsets[22];
+TEST(FishDrawing, ColumnsTurnWithTheirSegmentAndBothSidesSwayAlike) {
+    UseRandom quiet;
+    Fish straight = CalmFish(0), turned = CalmFish(90);
+    RecordingFishSink a, b;
+    a.Frame(straight);
+    b.Frame(turned);
+    // Column 3 (no body wave): a quarter turn about z, normals unturned.
+    const auto &p = a.Strips[0][6], &q = b.Strips[0][6];
+    EXPECT_NEAR(q.p[0], -p.p[1], 1e-5);
+    EXPECT_NEAR(q.p[1], p.p[0], 1e-5);
+    EXPECT_FLOAT_EQ(q.p[2], p.p[2]);
+    EXPECT_EQ(q.n[0], p.n[0]);
+    for (int i = 0; i < 6; ++i)
+        a.Frame(straight);
+    const float wave = straight.BodyWaveOffsets[22];
     ASSERT_GT(std::fabs(wave), 0.05f);
-    for (int strip = 0; strip < 5; ++strip) {
-        const auto& near = sink.Strips[strip][2 * 22];
-        const auto& far = sink.Strips[strip + 5][2 * 22];
+    for (int s = 0; s < kBodyStrips / 2; ++s) {
+        const auto &near = a.Strips[s][2 * 22], &far = a.Strips[s + kBodyStrips / 2][2 * 22];
         EXPECT_NEAR(near.p[1] + far.p[1], 2 * wave, 1e-5);
         EXPECT_FLOAT_EQ(near.p[0], far.p[0]);
         EXPECT_FLOAT_EQ(near.n[1], -far.n[1]);
     }
 }
 
-TEST(FishDrawing, ColumnsTurnWithTheirSegmentHeading) {
-    ScriptedRandom script({}, 5);
-    ScopedRandomSource guard(script);
-    Fish straight = CalmFish(0);
-    Fish turned = CalmFish(90);
-    RecordingFishSink a, b;
-    straight.Tick(a);
-    turned.Tick(b);
-    // Column 3 (no body wave) of the stored side: a quarter turn about z.
-    const auto& p = a.Strips[0][6].p;
-    const auto& q = b.Strips[0][6].p;
-    EXPECT_NEAR(q[0], -p[1], 1e-5);
-    EXPECT_NEAR(q[1], p[0], 1e-5);
-    EXPECT_FLOAT_EQ(q[2], p[2]);
-    EXPECT_EQ(a.Strips[0][6].n[0], b.Strips[0][6].n[0]);  // normals are not turned
-}
-
 TEST(FishAnimation, Segment15NeverMovesWhileTheTailSways) {
-    ScriptedRandom script({}, 5);
-    ScopedRandomSource guard(script);
+    UseRandom quiet;
     Fish f = CalmFish(0);
     RecordingFishSink sink;
-    f.Tick(sink);
-    const Strips first = sink.Strips;
+    sink.Frame(f);
+    const auto first = sink.Strips;
     bool tailMoved = false;
     for (int frame = 0; frame < 120; ++frame) {
-        sink.Clear();
-        f.Tick(sink);
+        sink.Frame(f);
         EXPECT_EQ(f.BodyWaveOffsets[15], 0.0f);
-        for (int strip = 0; strip < kBodyStrips; ++strip) {
-            for (int col = 0; col <= 15; ++col) {
-                for (int k = 0; k < 2; ++k) {
-                    const auto& v = sink.Strips[strip][2 * col + k].p;
-                    const auto& w = first[strip][2 * col + k].p;
-                    ASSERT_EQ(v[1], w[1]) << "column " << col << " frame " << frame;
-                }
-            }
-            if (sink.Strips[strip][2 * 23].p[1] != first[strip][2 * 23].p[1]) tailMoved = true;
+        for (int s = 0; s < kBodyStrips; ++s) {
+            for (int v = 0; v < 2 * 16; ++v)  // columns 0..15
+                ASSERT_EQ(sink.Strips[s][v].p[1], first[s][v].p[1]) << v << " frame " << frame;
+            tailMoved |= sink.Strips[s][2 * 23].p[1] != first[s][2 * 23].p[1];
         }
     }
     EXPECT_TRUE(tailMoved);
 }
 
-TEST(FishAnimation, PhasePassingAFullTurnRestartsAtExactlyZero) {
-    ScriptedRandom script({}, 5);
-    ScopedRandomSource guard(script);
+TEST(FishAnimation, WavePhaseGrowsEveryThirdFrameAndWrapsToExactlyZero) {
+    UseRandom quiet;
     Fish f = CalmFish(0);
     FishWave* waves[] = {&f.BodyWave,       &f.LongFinWave,  &f.PairedFinWaveA,
                          &f.PairedFinWaveB, &f.ShortFinWave, &f.TailWave};
     for (FishWave* w : waves) {
         w->Phase = 6.0f;
-        w->Tick = 2;  // advances this frame
+        w->Tick = 2;  // advances this frame, past 6.283185
     }
-    CountingFishSink sink;
-    f.Tick(sink);
-    for (FishWave* w : waves) {
-        EXPECT_EQ(w->Phase, 0.0f);
-        EXPECT_EQ(w->Tick, 0);
-    }
+    Ticks(f);
+    for (FishWave* w : waves)
+        EXPECT_TRUE(w->Phase == 0.0f && w->Tick == 0) << w->Phase;
     EXPECT_FLOAT_EQ(f.TailOffsets[4], std::sin(4 * 0.3926991f) * 10 * 0.02f);
-
-    // Below a full turn the phase just grows, every third frame.
     f.TailWave.Phase = 5.0f;
     f.TailWave.Tick = 2;
-    f.Tick(sink);
-    EXPECT_FLOAT_EQ(f.TailWave.Phase, 5.0f + 0.5235988f);
-    for (int i = 0; i < 3; ++i)
-        f.Tick(sink);
-    EXPECT_FLOAT_EQ(f.TailWave.Phase, 5.0f + 2 * 0.5235988f);
-    f.Tick(sink);
-    f.Tick(sink);
-    EXPECT_FLOAT_EQ(f.TailWave.Phase, 5.0f + 2 * 0.5235988f);
-    f.Tick(sink);
-    EXPECT_EQ(f.TailWave.Phase, 0.0f);  // 6.047 + 0.524 passes 6.283185
+    const float s = 0.5235988f;  // 5 + 3s passes 6.283185
+    for (float expected : {5 + s, 5 + s, 5 + s, 5 + 2 * s, 5 + 2 * s, 5 + 2 * s, 0.0f}) {
+        Ticks(f);
+        EXPECT_FLOAT_EQ(f.TailWave.Phase, expected);
+    }
 }
 
-TEST(FishAnimation, SizeScalesEveryVertexAndWaveButNotTheLips) {
-    RecordingFishSink small, large;
+TEST(FishAnimation, Size12ScalesEveryVertexAndWaveButNotTheLips) {
+    UseRandom quiet;
     Fish a = CalmFish(0), b = CalmFish(0);
     b.Size = 12;
-    a.SetExcited(true);  // mouth open, so the jaw and gill arrays are filled
-    b.SetExcited(true);
-    a.PitchTarget = b.PitchTarget = 1;  // lips drift up
-    a.Pitch = b.Pitch = 1;
-    for (int frame = 0; frame < 8; ++frame) {
-        small.Clear();
-        large.Clear();
-        {
-            ScriptedRandom script({}, 5);
-            ScopedRandomSource guard(script);
-            a.Tick(small);
-        }
-        {
-            ScriptedRandom script({}, 5);
-            ScopedRandomSource guard(script);
-            b.Tick(large);
-        }
+    for (Fish* f : {&a, &b}) {
+        f->SetExcited(true);            // mouth open: the jaw and gill arrays are filled
+        f->PitchTarget = f->Pitch = 1;  // lips climb to their limit
     }
-    auto ratio = [](const float* x, const float* y, int n) {
+    RecordingFishSink small, large;
+    for (int frame = 0; frame < 8; ++frame) {
+        small.Frame(a);
+        large.Frame(b);
+    }
+    const std::tuple<const float*, const float*, int> offsets[] = {
+        {a.BodyWaveOffsets, b.BodyWaveOffsets, Fish::kSegments},
+        {a.LongFinOffsets, b.LongFinOffsets, Fish::kLongFinPoints},
+        {a.PairedFinOffsetsA, b.PairedFinOffsetsA, Fish::kPairedAPoints},
+        {a.PairedFinOffsetsB, b.PairedFinOffsetsB, Fish::kPairedBPoints},
+        {a.ShortFinOffsets, b.ShortFinOffsets, Fish::kShortFinPoints},
+        {a.TailOffsets, b.TailOffsets, Fish::kTailPoints},
+        {a.Jaw, b.Jaw, 5},
+        {a.Gill, b.Gill, 8}};
+    for (const auto& [x, y, n] : offsets)
         for (int i = 0; i < n; ++i)
             EXPECT_NEAR(y[i], 1.2f * x[i], 1e-5) << i;
-    };
-    ratio(a.BodyWaveOffsets, b.BodyWaveOffsets, Fish::kSegments);
-    ratio(a.LongFinOffsets, b.LongFinOffsets, Fish::kLongFinPoints);
-    ratio(a.PairedFinOffsetsA, b.PairedFinOffsetsA, Fish::kPairedAPoints);
-    ratio(a.PairedFinOffsetsB, b.PairedFinOffsetsB, Fish::kPairedBPoints);
-    ratio(a.ShortFinOffsets, b.ShortFinOffsets, Fish::kShortFinPoints);
-    ratio(a.TailOffsets, b.TailOffsets, Fish::kTailPoints);
     EXPECT_GT(a.Jaw[0], 0);
-    ratio(a.Jaw, b.Jaw, 5);
-    ratio(a.Gill, b.Gill, 8);
-
-    ASSERT_EQ(a.LipOffset, b.LipOffset);
-    ASSERT_EQ(a.LipOffset, 0.008f);  // climbed to its limit
+    ASSERT_TRUE(a.LipOffset == 0.008f && b.LipOffset == 0.008f);
     ASSERT_EQ(small.Strips.size(), large.Strips.size());
     for (std::size_t s = 0; s < small.Strips.size(); ++s) {
-        const bool lips = static_cast<int>(s) >= kFlapFirstStrip;
         for (std::size_t v = 0; v < small.Strips[s].size(); ++v) {
-            const float* p = small.Strips[s][v].p;
-            const float* q = large.Strips[s][v].p;
-            if (!lips) {
+            const float *p = small.Strips[s][v].p, *q = large.Strips[s][v].p;
+            if (static_cast<int>(s) >= kLipFirstStrip)  // 2L along x, unscaled
+                EXPECT_NEAR(q[0] - 1.2f * p[0], -0.2f * 2 * a.LipOffset, 1e-5);
+            else
                 for (int c = 0; c < 3; ++c)
                     ASSERT_NEAR(q[c], 1.2f * p[c], 2e-5) << s << "/" << v;
-            } else {
-                // The lip offset is added unscaled: 2L along x.
-                EXPECT_NEAR(q[0] - 1.2f * p[0], -0.2f * 2 * a.LipOffset, 1e-5);
-            }
         }
     }
 }
 
-TEST(FishAnimation, CalmFishOpensItsJawForExactlyOneFramePerGulp) {
-    ScriptedRandom script({}, 5);  // gulp restarts at random 25 = 5
-    ScopedRandomSource guard(script);
-    Fish f = CalmFish(0);
-    f.GulpTimer = 45;
-    RecordingFishSink sink;
-    std::vector<int> openFrames;
-    float closedJawZ = 0;
-    for (int frame = 0; frame < 120; ++frame) {
-        sink.Clear();
-        f.Tick(sink);
-        const float jawZ = sink.Strips[16][0].p[2];  // chin, first jaw strip
-        if (frame == 0) closedJawZ = jawZ;
-        if (f.Jaw[0] > 0) {
-            openFrames.push_back(frame);
-            EXPECT_NEAR(jawZ, closedJawZ - 0.3f, 1e-4);
-        } else {
-            EXPECT_EQ(jawZ, closedJawZ);
+TEST(FishAnimation, CalmJawOpensOneFramePerGulpAndExcitedJawStaysOpen) {
+    UseRandom quiet;  // the gulp timer restarts at 5
+    for (bool excited : {false, true}) {
+        Fish f = CalmFish(0);
+        f.GulpTimer = excited ? -1000000 : 45;
+        f.SetExcited(excited);
+        RecordingFishSink sink;
+        std::vector<int> open;
+        float closedJawZ = 0;
+        for (int frame = 0; frame < 120; ++frame) {
+            sink.Frame(f);
+            const float jawZ = sink.Strips[kJawFirstStrip][0].p[2];  // the chin
+            if (frame == 0) closedJawZ = jawZ;
+            if (f.Jaw[0] > 0) open.push_back(frame);
+            EXPECT_NEAR(jawZ, closedJawZ - (f.Jaw[0] > 0 ? 0.3f : 0.0f), 1e-4) << frame;
         }
+        if (excited)  // all but the first frame, which shows the calm state
+            EXPECT_TRUE(open.size() == 119u && open.front() == 1);
+        else  // fires at count 51, then every 47 frames
+            EXPECT_EQ(open, (std::vector<int>{7, 54, 101}));
     }
-    // Fires at count 51: frame 6 then every 47 frames (restart at 5).
-    const std::vector<int> expected = {7, 54, 101};
-    EXPECT_EQ(openFrames, expected);
 }
 
-TEST(FishAnimation, ExcitedFishKeepsItsMouthOpen) {
-    ScriptedRandom script({}, 5);
-    ScopedRandomSource guard(script);
+TEST(FishAnimation, LipsDriftWithThePitchTargetAndJitterWithinTheLimit) {
     Fish f = CalmFish(0);
-    f.SetExcited(true);
-    CountingFishSink sink;
-    int open = 0;
-    for (int frame = 0; frame < 40; ++frame) {
-        f.Tick(sink);
-        if (f.Jaw[0] > 0) ++open;
-    }
-    EXPECT_EQ(open, 39);  // all but the first, which shows the calm state before
-}
-
-TEST(FishAnimation, LipsDriftWithThePitchTargetAndJitter) {
-    Fish f = CalmFish(0);
-    f.PitchTarget = -10;
-    f.Pitch = -10;
-    CountingFishSink sink;
-    {
-        ScriptedRandom script({5, 5}, 5);
-        ScopedRandomSource guard(script);
-        f.Tick(sink);
-        EXPECT_FLOAT_EQ(f.LipOffset, -0.002f);
-    }
-    {
-        ScriptedRandom script({10, 5}, 5);  // random 10 is 0: a bump up
-        ScopedRandomSource guard(script);
-        f.Tick(sink);
-        EXPECT_FLOAT_EQ(f.LipOffset, 0.0f);
-    }
-    {
-        ScriptedRandom script({3, 11}, 5);  // second draw 1: a bump down
-        ScopedRandomSource guard(script);
-        f.Tick(sink);
-        EXPECT_FLOAT_EQ(f.LipOffset, -0.006f);
-        f.Tick(sink);
-        f.Tick(sink);
-        EXPECT_EQ(f.LipOffset, -0.008f);
-    }
-}
-
-TEST(FishRotation, BuilderGivesTheStandardRotation) {
-    float m[16];
-    BuildRotation(m, 90 * kDegToRad, 0, 0, 2);  // axis is normalised
-    EXPECT_NEAR(m[0], 0, 1e-6);
-    EXPECT_NEAR(m[1], 1, 1e-6);  // x goes to y
-    EXPECT_NEAR(m[4], -1, 1e-6);
-    EXPECT_NEAR(m[10], 1, 1e-6);
-    EXPECT_EQ(m[15], 1);
-    BuildRotation(m, 1.0f, 0, 0, 0);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(m[i], (i % 5 == 0) ? 1.0f : 0.0f);
-    BuildRotation(m, 0.7f, 1, 2, 3);
-    // Orthonormal columns, and the axis stays put.
-    for (int a = 0; a < 3; ++a) {
-        for (int b = 0; b < 3; ++b) {
-            float d = 0;
-            for (int k = 0; k < 3; ++k)
-                d += m[4 * a + k] * m[4 * b + k];
-            EXPECT_NEAR(d, a == b ? 1 : 0, 1e-5);
-        }
-    }
-    const float ax[3] = {1 / std::sqrt(14.f), 2 / std::sqrt(14.f), 3 / std::sqrt(14.f)};
-    for (int r = 0; r < 3; ++r) {
-        EXPECT_NEAR(m[r] * ax[0] + m[4 + r] * ax[1] + m[8 + r] * ax[2], ax[r], 1e-5);
+    f.PitchTarget = f.Pitch = -10;
+    // Each frame draws twice: a first of 0 bumps up, a second of 1 bumps down.
+    const std::tuple<std::uint32_t, std::uint32_t, float> frames[] = {
+        {5, 5, -0.002f}, {10, 5, 0.0f}, {3, 11, -0.006f}, {5, 5, -0.008f}, {5, 5, -0.008f}};
+    for (const auto& [first, second, lip] : frames) {
+        UseRandom draws({first, second});
+        Ticks(f);
+        EXPECT_FLOAT_EQ(f.LipOffset, lip);
     }
 }
 

@@ -18,10 +18,8 @@ void ExpectWellFormed(const Table& t, const char* name, float tMin, float tMax) 
         }
         const float* n = t.Normal[i];
         EXPECT_NEAR(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1.0f, 1e-4) << name << " " << i;
-        EXPECT_GE(t.Tex[i][0], 0.0f) << name;
-        EXPECT_LE(t.Tex[i][0], 1.0f) << name;
-        EXPECT_GE(t.Tex[i][1], tMin) << name << " " << i;
-        EXPECT_LE(t.Tex[i][1], tMax) << name << " " << i;
+        EXPECT_TRUE(t.Tex[i][0] >= 0 && t.Tex[i][0] <= 1) << name << " " << i;
+        EXPECT_TRUE(t.Tex[i][1] >= tMin && t.Tex[i][1] <= tMax) << name << " " << i;
     }
 }
 
@@ -36,21 +34,16 @@ TEST(FishModel, EveryPieceIsFiniteLitAndOnItsPartOfTheSkin) {
     ExpectWellFormed(m.Flap, "flap", kSideViewTMin, 1);
     ExpectWellFormed(m.PairedA, "pelvic", 0, kFinSwatchTMax);
     ExpectWellFormed(m.PairedB, "pectoral", 0, kFinSwatchTMax);
-}
-
-TEST(FishModel, SideViewPiecesSampleTheSkinWhereTheyAre) {
-    // A skin painted from the side view must land on the same spot of the mesh.
-    const FishModel& m = TheFishModel();
+    // A skin painted from the side view lands on the same spot of the mesh.
     for (int i = 0; i < m.Body.Count; ++i) {
         EXPECT_FLOAT_EQ(m.Body.Tex[i][0], SideViewS(m.Body.Position[i][0]));
         EXPECT_FLOAT_EQ(m.Body.Tex[i][1], SideViewT(m.Body.Position[i][2]));
     }
-    for (int i = 0; i < m.Tail.Count; ++i) {
+    for (int i = 0; i < m.Tail.Count; ++i)
         EXPECT_FLOAT_EQ(m.Tail.Tex[i][0], SideViewS(m.Tail.Position[i][0]));
-    }
 }
 
-TEST(FishModel, OutlineRunsFromSnoutToTailAndNormalsFaceOut) {
+TEST(FishModel, OutlineRunsFromSnoutToTailWithNormalsOutAndFinsOffTheBody) {
     const FishModel& m = TheFishModel();
     float minX = 1, maxX = -1;
     auto span = [&](const auto& t) {
@@ -64,34 +57,32 @@ TEST(FishModel, OutlineRunsFromSnoutToTailAndNormalsFaceOut) {
     span(m.Flap);
     EXPECT_NEAR(minX, kSnoutX, 0.01f);
     EXPECT_NEAR(maxX, kTailEndX, 0.01f);
-
-    // Body columns march from snout to peduncle, rows from back to belly.
-    for (int c = 1; c < 24; ++c)
-        EXPECT_GT(BodyColumnX(c), BodyColumnX(c - 1));
     EXPECT_FLOAT_EQ(BodyColumnX(0), kSnoutX);
     EXPECT_FLOAT_EQ(BodyColumnX(23), kBodyEndX);
+    for (int c = 1; c < 24; ++c)
+        EXPECT_GT(BodyColumnX(c), BodyColumnX(c - 1));
+    // Rows run back to belly; flank normals face the stored side, the back up,
+    // the belly down, the snout forward.
     for (int c = 2; c < 24; ++c) {
         EXPECT_GT(m.Body.Position[c][2], m.Body.Position[5 * 24 + c][2]) << c;
-        // Flank normals point out to the stored side; back up, belly down.
         EXPECT_GT(m.Body.Normal[2 * 24 + c][1], 0.5f) << c;
         EXPECT_GT(m.Body.Normal[c][2], 0.5f) << c;
         EXPECT_LT(m.Body.Normal[5 * 24 + c][2], -0.5f) << c;
     }
-    EXPECT_LT(m.Body.Normal[2 * 24][0], -0.5f);  // the snout faces forward
-
-    // The back fin rises from the back, the belly fin hangs from the belly.
+    EXPECT_LT(m.Body.Normal[2 * 24][0], -0.5f);
+    // The back fin rises from the back over columns 11.., the belly fin hangs
+    // from the belly, the side fins stand out from the flank.
     for (int c = 0; c < 10; ++c) {
         const float x = m.LongFin.Position[c][0];
+        EXPECT_FLOAT_EQ(x, BodyColumnX(11 + c));
         EXPECT_LE(m.LongFin.Position[c][2], BodyTopZ(x));
         EXPECT_GT(m.LongFin.Position[10 + c][2], BodyTopZ(x) + 0.015f);
-        EXPECT_FLOAT_EQ(x, BodyColumnX(11 + c));
     }
     for (int c = 0; c < 8; ++c) {
         const float x = m.ShortFin.Position[c][0];
         EXPECT_GE(m.ShortFin.Position[c][2], BodyBottomZ(x));
         EXPECT_LT(m.ShortFin.Position[8 + c][2], BodyBottomZ(x) - 0.01f);
     }
-    // Side fins stand out from the flank.
     for (int c = 0; c < 20; ++c)
         EXPECT_GT(m.PairedB.Position[20 + c][1], m.PairedB.Position[c][1]);
 }
