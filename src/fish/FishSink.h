@@ -12,6 +12,10 @@ public:
     virtual void PushMatrix() = 0;
     virtual void PopMatrix() = 0;
     virtual void Rotate(float degrees, float ax, float ay, float az) = 0;
+    // Placing, scaling and skinning a prey; a plain fish never asks.
+    virtual void Translate(float, float, float) {}
+    virtual void Scale(float) {}
+    virtual void BindTexture(unsigned /*texture*/) {}
 };
 
 // Counts what a fish issues; nothing else.

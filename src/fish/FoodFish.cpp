@@ -1,43 +1,5 @@
 #include "fish/FoodFish.h"
 
-void GlPreySink::BeginStrip() {
-    glBegin(GL_QUAD_STRIP);
-}
-
-void GlPreySink::Vertex(float nx, float ny, float nz, float s, float t, float x, float y, float z) {
-    glNormal3f(nx, ny, nz);
-    glTexCoord2f(s, t);
-    glVertex3f(x, y, z);
-}
-
-void GlPreySink::EndStrip() {
-    glEnd();
-}
-
-void GlPreySink::PushMatrix() {
-    glPushMatrix();
-}
-
-void GlPreySink::PopMatrix() {
-    glPopMatrix();
-}
-
-void GlPreySink::Rotate(float degrees, float ax, float ay, float az) {
-    glRotatef(degrees, ax, ay, az);
-}
-
-void GlPreySink::Translate(float x, float y, float z) {
-    glTranslatef(x, y, z);
-}
-
-void GlPreySink::Scale(float factor) {
-    glScalef(factor, factor, factor);
-}
-
-void GlPreySink::BindTexture(GLuint texture) {
-    glBindTexture(GL_TEXTURE_2D, texture);
-}
-
 FoodFish::FoodFish() = default;
 
 void FoodFish::Reset() {

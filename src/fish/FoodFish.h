@@ -4,28 +4,11 @@
 
 #include "fish/Fish.h"
 #include "fish/FishSink.h"
+#include "fish/GlFishSink.h"
 
-// A fish sink that can also place, scale and skin a prey.
-class PreySink : public FishSink {
-public:
-    virtual void Translate(float x, float y, float z) = 0;
-    virtual void Scale(float factor) = 0;
-    virtual void BindTexture(GLuint texture) = 0;
-};
-
-// Immediate-mode OpenGL for prey.
-class GlPreySink final : public PreySink {
-public:
-    void BeginStrip() override;
-    void Vertex(float nx, float ny, float nz, float s, float t, float x, float y, float z) override;
-    void EndStrip() override;
-    void PushMatrix() override;
-    void PopMatrix() override;
-    void Rotate(float degrees, float ax, float ay, float az) override;
-    void Translate(float x, float y, float z) override;
-    void Scale(float factor) override;
-    void BindTexture(GLuint texture) override;
-};
+// Prey draw through the same sinks as the large fish.
+using PreySink = FishSink;
+using GlPreySink = GlFishSink;
 
 // One small prey fish of the feeding pool: a whole `Fish` swimming in its own
 // frame around the point where it was released, drawn at a fifth of the size.

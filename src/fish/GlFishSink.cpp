@@ -27,3 +27,15 @@ void GlFishSink::PopMatrix() {
 void GlFishSink::Rotate(float degrees, float ax, float ay, float az) {
     glRotatef(degrees, ax, ay, az);
 }
+
+void GlFishSink::Translate(float x, float y, float z) {
+    glTranslatef(x, y, z);
+}
+
+void GlFishSink::Scale(float factor) {
+    glScalef(factor, factor, factor);
+}
+
+void GlFishSink::BindTexture(unsigned texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+}

@@ -11,4 +11,7 @@ public:
     void PushMatrix() override;
     void PopMatrix() override;
     void Rotate(float degrees, float ax, float ay, float az) override;
+    void Translate(float x, float y, float z) override;
+    void Scale(float factor) override;
+    void BindTexture(unsigned texture) override;
 };
