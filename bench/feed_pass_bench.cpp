@@ -63,20 +63,11 @@ Gl& Context() {
     return *g_gl;
 }
 
-// The frame's camera, as the feed pass finds it.
-void FrameCamera() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    const Frustum f = FrameFrustum(kWidth, kHeight);
-    glFrustum(f.left, f.right, f.bottom, f.top, 1.0, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0, 0, -10, 0, 0, -500, 0, 1, 0);
-}
-
 // Bars laid out as at scene start, for a 1920x1080 tank.
 std::unique_ptr<TankScene> BarScene() {
     auto scene = std::make_unique<TankScene>();
+    scene->ScreenWidth = kWidth;
+    scene->ScreenHeight = kHeight;
     scene->Bounds = TankBoundsForScreen(kWidth, kHeight);
     const TankBounds& b = scene->Bounds;
     for (int i = 0; i < TankScene::kPickColumns; ++i)
@@ -99,7 +90,7 @@ BENCHMARK(BM_ClearFloor)->Unit(benchmark::kMillisecond);
 void BM_FeedPassSweepOnly(benchmark::State& state) {
     if (!Context().ok) return state.SkipWithError("no GL context");
     auto scene = BarScene();
-    FrameCamera();
+    scene->SetProjectionAndCamera();
     for (auto _ : state) {
         FeedPass(*scene);
         glFinish();
@@ -114,7 +105,7 @@ void BM_FeedPassClickPending(benchmark::State& state) {
     scene->MousePos[0] = -5000;
     scene->MousePos[1] = -5000;
     scene->Bounds.xMin = scene->Bounds.yMin = 1;
-    FrameCamera();
+    scene->SetProjectionAndCamera();
     for (auto _ : state) {
         scene->FeedClickPending = true;
         PickState().XResolved = PickState().YResolved = false;

@@ -163,9 +163,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     State = StartState::Started;
 }
 
-void TankScene::RenderFrame() {
-    const bool started = State == StartState::Started;
-
+void TankScene::SetProjectionAndCamera() const {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     const Frustum f = FrameFrustum(ScreenWidth, ScreenHeight);
@@ -175,7 +173,12 @@ void TankScene::RenderFrame() {
     glLoadIdentity();
     gluLookAt(kEyeOffset[0], kEyeOffset[1], kEyeOffset[2] + CameraZOffset - 5.0f, 0, 0, -500, 0,
               1, 0);
+}
 
+void TankScene::RenderFrame() {
+    const bool started = State == StartState::Started;
+
+    SetProjectionAndCamera();
     glViewport(0, 0, ScreenWidth, ScreenHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 

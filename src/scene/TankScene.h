@@ -60,6 +60,9 @@ public:
     // One frame, without the buffer swap (the caller swaps).
     void RenderFrame();
 
+    // The fixed camera and the frame's frustum for the screen size.
+    void SetProjectionAndCamera() const;
+
     // Total number of fish swimming (sum of the kind counts, at most 5).
     int ActiveFishCount() const;
 };
