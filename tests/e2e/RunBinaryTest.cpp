@@ -72,6 +72,13 @@ protected:
                         .c_str());
     }
     std::string SettingsFile() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
+    // A copy is up once it has written its settings; give its window a moment more.
+    bool WaitUntilStarted() const {
+        for (int i = 0; i < 500 && ReadWholeFile(SettingsFile()).empty(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return !ReadWholeFile(SettingsFile()).empty();
+    }
 };
 
 TEST_F(EndToEnd, RunsFramesSavesAScreenshotAndWritesCompleteSettings) {
@@ -99,9 +106,7 @@ TEST_F(EndToEnd, RunsFramesSavesAScreenshotAndWritesCompleteSettings) {
 TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRuns) {
     Program first(home, {"--window", "320x240", "--frames", "100000"});
     // Wait until the first copy is up (it writes its settings on start).
-    for (int i = 0; i < 500 && ReadWholeFile(SettingsFile()).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_FALSE(ReadWholeFile(SettingsFile()).empty()) << first.Output();
+    ASSERT_TRUE(WaitUntilStarted()) << first.Output();
     Program second(home, {"--window", "320x240", "--frames", "5"});
     EXPECT_EQ(second.Wait(10), 0) << second.Output();
     EXPECT_EQ(first.Wait(0.5), -1) << "the first copy must keep running";
@@ -109,9 +114,7 @@ TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRuns) {
 
 TEST_F(EndToEnd, EscapeLeavesAtOnceWithStatusZero) {
     Program p(home, {"--window", "320x240"});
-    for (int i = 0; i < 500 && ReadWholeFile(SettingsFile()).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(WaitUntilStarted()) << p.Output();
     // No window manager: the key goes to the window under the pointer.
     ASSERT_EQ(std::system("xdotool mousemove 100 100 key Escape"), 0);
     EXPECT_EQ(p.Wait(10), 0) << p.Output();
@@ -119,9 +122,7 @@ TEST_F(EndToEnd, EscapeLeavesAtOnceWithStatusZero) {
 
 TEST_F(EndToEnd, ExitFromTheMenuEndsWithStatusZero) {
     Program p(home, {"--window", "640x480"});
-    for (int i = 0; i < 500 && ReadWholeFile(SettingsFile()).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(WaitUntilStarted()) << p.Output();
     // Right click opens the menu; Up wraps to its last item, Exit.
     ASSERT_EQ(std::system("xdotool mousemove 100 100 click 3 sleep 0.7 key Up sleep 0.2 key Return"), 0);
     EXPECT_EQ(p.Wait(10), 0) << p.Output();
