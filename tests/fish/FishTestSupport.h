@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -13,31 +12,24 @@
 class RecordingFishSink final : public FishSink {
 public:
     struct Vert {
-        float n[3], st[2], p[3];
+        float p[3];
     };
 
     void BeginStrip() override { Strips.emplace_back(); }
-    void Vertex(float nx, float ny, float nz, float s, float t, float x, float y,
-                float z) override {
-        Strips.back().push_back(Vert{{nx, ny, nz}, {s, t}, {x, y, z}});
+    void Vertex(float, float, float, float, float, float x, float y, float z) override {
+        Strips.back().push_back(Vert{{x, y, z}});
     }
     void EndStrip() override {}
-    void PushMatrix() override { ++Depth, ++Pushes; }
-    void PopMatrix() override { --Depth; }
-    void Rotate(float degrees, float ax, float ay, float az) override {
-        Rotations.push_back({degrees, ax, ay, az});  // degrees, then the axis
-    }
+    void PushMatrix() override {}
+    void PopMatrix() override {}
+    void Rotate(float, float, float, float) override {}
     // Forgets the last frame and records the next one of `fish`.
     void Frame(Fish& fish) {
         Strips.clear();
-        Rotations.clear();
-        Pushes = 0;
         fish.Tick(*this);
     }
 
     std::vector<std::vector<Vert>> Strips;
-    std::vector<std::array<float, 4>> Rotations;
-    int Depth = 0, Pushes = 0;  // Pushes counts the last frame only
 };
 
 // Installs scripted draws for its lifetime; the default (all 5) keeps the
@@ -56,20 +48,13 @@ inline void Ticks(Fish& fish, int frames = 1) {
         fish.Tick(sink);
 }
 
-// A fish whose five start draws are given: pitch target, heading target,
-// gulp timer, (unused), wander timer.
-inline Fish MakeFish(std::uint32_t pitchTarget, std::uint32_t headingTarget, std::uint32_t gulp = 0,
-                     std::uint32_t wander = 0) {
-    ScriptedRandom script({pitchTarget, headingTarget, gulp, 0, wander});
-    ScopedRandomSource guard(script);
-    return Fish();
-}
-
-// A fish in the middle of the large tank, not turning, not wandering for a
-// long while, mouth quiet.
+// A fish in the middle of the large tank (y -11..21), not turning, not
+// wandering for a long while, mouth quiet.
 inline Fish CalmFish(float heading) {
-    Fish f = MakeFish(0, 0);
-    f.SetBounds(-50, 50, 11, -16, -80, -60);  // box y -11..21
+    ScriptedRandom script({0, 0, 0, 0, 0});
+    ScopedRandomSource guard(script);
+    Fish f;
+    f.SetBounds(-50, 50, 11, -16, -80, -60);
     f.X = f.Y = 0;
     f.Z = -70;
     f.Heading = f.HeadingTarget = f.TurnReference = heading;

@@ -1,18 +1,15 @@
 #pragma once
 
-// Small BMP files built byte by byte, so tests can make both good images
-// and every kind of broken header.
+// Small BMP files built byte by byte, good ones and broken ones.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 struct BmpSpec {
-    std::int32_t width = 2;
-    std::int32_t height = 2;
+    std::int32_t width = 2, height = 2;
     std::uint16_t bitCount = 24;
-    std::uint32_t colorsUsed = 0;
-    std::vector<std::uint32_t> palette;  // entries actually written, each 0x00RRGGBB
+    std::vector<std::uint32_t> palette;  // entries written, each 0x00RRGGBB; colours used stays 0
 };
 
 inline void PutLe(std::string& s, std::uint32_t v, int bytes) {
@@ -24,15 +21,12 @@ inline std::string MakeBmp(const BmpSpec& spec, const std::string& pixels) {
     const auto table = static_cast<std::uint32_t>(spec.palette.size() * 4);
     const auto size = static_cast<std::uint32_t>(pixels.size());
     std::string f = "BM";
-    // File size, reserved, pixel offset, info header size, width, height.
-    for (std::uint32_t v : {54 + table + size, 0u, 54 + table, 40u,
-                            static_cast<std::uint32_t>(spec.width),
-                            static_cast<std::uint32_t>(spec.height)})
+    // File size, reserved, pixel offset, info header size, width, height, planes and bit count.
+    for (std::uint32_t v : {54 + table + size, 0u, 54 + table, 40u, std::uint32_t(spec.width),
+                            std::uint32_t(spec.height), 1u | std::uint32_t(spec.bitCount) << 16})
         PutLe(f, v, 4);
-    PutLe(f, 1, 2);
-    PutLe(f, spec.bitCount, 2);
     // Compression, image size, resolution, colours used, colours important.
-    for (std::uint32_t v : {0u, size, 2835u, 2835u, spec.colorsUsed, 0u}) PutLe(f, v, 4);
+    for (std::uint32_t v : {0u, size, 2835u, 2835u, 0u, 0u}) PutLe(f, v, 4);
     for (std::uint32_t rgb : spec.palette) PutLe(f, rgb, 4);
     return f + pixels;
 }
@@ -45,10 +39,7 @@ std::string MakeBmp24(int width, int height, ColourFn colour) {
         for (int x = 0; x < width; ++x) PutLe(rows, colour(x, y), 3);
         rows.resize((rows.size() + 3) / 4 * 4, '\0');  // rows are padded to 4 bytes
     }
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    return MakeBmp(spec, rows);
+    return MakeBmp({width, height, 24, {}}, rows);
 }
 
 // Overwrites a little-endian field of an already built file.
@@ -57,8 +48,6 @@ inline std::string PatchLe(std::string file, std::size_t at, std::uint32_t v, in
     return file;
 }
 
-// Offsets of the header fields tests like to break.
 namespace bmpfield {
-constexpr std::size_t kOffset = 10, kWidth = 18, kHeight = 22, kBitCount = 28,
-                      kCompression = 30, kImageSize = 34, kColorsUsed = 46;
+constexpr std::size_t kOffset = 10, kWidth = 18, kHeight = 22, kBitCount = 28, kImageSize = 34;
 }
