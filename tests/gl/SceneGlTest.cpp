@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "platform/IniFile.h"
-#include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "scene/TankScene.h"
 #include "settings/SettingsRecord.h"
@@ -143,24 +142,6 @@ TEST_F(SceneGl, OnlyTheFirstFrameIsFogged) {
     const double second = MeanBrightness(Frames(1));
     EXPECT_GT(first, 200.0);
     EXPECT_LT(second, first - 50.0);
-}
-
-TEST_F(SceneGl, MissingTempFolderLeavesAnEmptyTankWithoutFish) {
-    std::vector<std::string> boxes;
-    const auto previous = SetMessageBoxHandler(
-        [&](const std::string& text, const std::string&) { boxes.push_back(text); });
-    {
-        ScopedEnv noTemp("TMPDIR", "/nonexistent/tidemere");
-        scene = std::make_unique<TankScene>();
-        gl.MakeCurrent();
-        scene->Start(kWidth, kHeight);
-    }
-    SetMessageBoxHandler(previous);
-    EXPECT_EQ(scene->State, TankScene::StartState::NoTempPath);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Error Find TempPath.");
-    EXPECT_EQ(scene->BackgroundTexture, 0u);
-    Frames(3);  // draws without touching what was never set up
 }
 
 }  // namespace
