@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libgl-dev libgl1-mesa-dri libglu1-mesa-dev
   libsoil-dev
