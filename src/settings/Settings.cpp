@@ -54,9 +54,9 @@ const KeySpec kKeys[] = {
     {"VIEWSNEARFAR", "0", Rule::Plain, &SettingsRecord::ViewsNearFar, nullptr},
 };
 
-void Store(SettingsRecord& record, const KeySpec& spec, int value) {
-    if (spec.intField) record.*spec.intField = value;
-    else record.*spec.floatField = static_cast<float>(value);
+void Store(SettingsRecord& record, const KeySpec& entry, int value) {
+    if (entry.intField) record.*entry.intField = value;
+    else record.*entry.floatField = static_cast<float>(value);
 }
 
 bool InRange(Rule rule, int value) {
@@ -73,17 +73,17 @@ void LoadSettings() {
     const std::string path = SettingsFilePath();
     IniDocument doc = IniDocument::Load(path);
 
-    for (const KeySpec& spec : kKeys) {
-        const auto text = doc.Get(kAquariumSection, spec.key);
+    for (const KeySpec& entry : kKeys) {
+        const auto text = doc.Get(kAquariumSection, entry.key);
         int value;
-        if (spec.rule != Rule::Forced && text && !text->empty() &&
-            InRange(spec.rule, AtoiLike(*text))) {
+        if (entry.rule != Rule::Forced && text && !text->empty() &&
+            InRange(entry.rule, AtoiLike(*text))) {
             value = AtoiLike(*text);
         } else {
-            doc.Set(kAquariumSection, spec.key, spec.defaultText);
-            value = AtoiLike(spec.defaultText);
+            doc.Set(kAquariumSection, entry.key, entry.defaultText);
+            value = AtoiLike(entry.defaultText);
         }
-        Store(Settings, spec, value);
+        Store(Settings, entry, value);
     }
 
     int counts[kMaxFish];
