@@ -17,17 +17,17 @@ inline void PutLe(std::string& s, std::uint32_t v, int bytes) {
 }
 
 // `pixels` are the stored rows (bottom row first, padded), written as given.
-inline std::string MakeBmp(const BmpSpec& spec, const std::string& pixels) {
-    const auto table = static_cast<std::uint32_t>(spec.palette.size() * 4);
+inline std::string MakeBmp(const BmpSpec& shape, const std::string& pixels) {
+    const auto table = static_cast<std::uint32_t>(shape.palette.size() * 4);
     const auto size = static_cast<std::uint32_t>(pixels.size());
     std::string f = "BM";
     // File size, reserved, pixel offset, info header size, width, height, planes and bit count.
-    for (std::uint32_t v : {54 + table + size, 0u, 54 + table, 40u, std::uint32_t(spec.width),
-                            std::uint32_t(spec.height), 1u | std::uint32_t(spec.bitCount) << 16})
+    for (std::uint32_t v : {54 + table + size, 0u, 54 + table, 40u, std::uint32_t(shape.width),
+                            std::uint32_t(shape.height), 1u | std::uint32_t(shape.bitCount) << 16})
         PutLe(f, v, 4);
     // Compression, image size, resolution, colours used, colours important.
     for (std::uint32_t v : {0u, size, 2835u, 2835u, 0u, 0u}) PutLe(f, v, 4);
-    for (std::uint32_t rgb : spec.palette) PutLe(f, rgb, 4);
+    for (std::uint32_t rgb : shape.palette) PutLe(f, rgb, 4);
     return f + pixels;
 }
 
