@@ -8,13 +8,10 @@
 #include <GL/glu.h>
 
 #include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QSurfaceFormat>
 
 #include <memory>
 
+#include "BenchGl.h"
 #include "scene/PickPass.h"
 #include "scene/TankScene.h"
 
@@ -23,37 +20,12 @@ namespace {
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-// A 2.1 compatibility context drawing into a 1920x1080 framebuffer object.
-struct Gl {
-    Gl() {
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setVersion(2, 1);
-        surface.setFormat(format);
-        surface.create();
-        context.setFormat(format);
-        ok = context.create() && context.makeCurrent(&surface);
-        if (!ok) return;
-        QOpenGLFunctions* f = context.functions();
-        f->glGenFramebuffers(1, &fbo);
-        f->glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-        GLuint rb[2];
-        f->glGenRenderbuffers(2, rb);
-        f->glBindRenderbuffer(GL_RENDERBUFFER, rb[0]);
-        f->glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
-        f->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, rb[0]);
-        f->glBindRenderbuffer(GL_RENDERBUFFER, rb[1]);
-        f->glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kWidth, kHeight);
-        f->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, rb[1]);
-        ok = f->glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        glViewport(0, 0, kWidth, kHeight);
+// Draws into a 1920x1080 framebuffer object.
+struct Gl : BenchGl {
+    Gl() : BenchGl(kWidth, kHeight) {
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_TEXTURE_2D);
     }
-    QOffscreenSurface surface;
-    QOpenGLContext context;
-    GLuint fbo = 0;
-    bool ok = false;
 };
 
 // Made in main, after the application and before any benchmark.

@@ -5,32 +5,17 @@
 #include <GL/gl.h>
 
 #include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
 #include <QRawFont>
-#include <QSurfaceFormat>
 
 #include <memory>
 
+#include "BenchGl.h"
 #include "scene/OutlineFont.h"
 #include "scene/TextOverlay.h"
 
 namespace {
 
-struct Gl {
-    Gl() {
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setVersion(2, 1);
-        surface.setFormat(format);
-        surface.create();
-        context.setFormat(format);
-        ok = context.create() && context.makeCurrent(&surface);
-    }
-    QOffscreenSurface surface;
-    QOpenGLContext context;
-    bool ok = false;
-};
+using Gl = BenchGl;
 
 // The first build pays for loading the font as well; this is what start-up sees.
 void BM_BuildOutlineFontCold(benchmark::State& state) {
