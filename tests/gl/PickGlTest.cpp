@@ -9,6 +9,7 @@
 #include "scene/TankScene.h"
 #include "settings/SettingsRecord.h"
 #include "support/GlTestContext.h"
+#include "support/OffscreenTank.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -35,24 +36,16 @@ int PixelY(float y, float z = -69) {
     return static_cast<int>(std::lround((1 - y / Half(z)) * kHeight / 2));
 }
 
-// A started tank in its own config folder, rendered offscreen.
-class PickGl : public ::testing::Test {
+// A started tank with no large fish unless a test places some.
+class PickGl : public OffscreenTank {
 protected:
-    TempDir dir;
-    ScopedEnv env{"XDG_CONFIG_HOME", dir.Path()};
-    GlTestContext gl{kWidth, kHeight};
-    std::unique_ptr<TankScene> scene;
+    PickGl() : OffscreenTank(kWidth, kHeight) {}
 
     void SetUp() override {
         ASSERT_TRUE(gl.Valid());
-        Settings = SettingsRecord{};
-        LoadSettings();
+        LoadFreshSettings();
         PickState() = FeedPickState{};
-        SeedDefaultRandom(5);
-        scene = std::make_unique<TankScene>();
-        gl.MakeCurrent();
-        scene->Start(kWidth, kHeight);
-        ASSERT_EQ(scene->State, TankScene::StartState::Started);
+        StartTank(5);
         scene->HelpTextVisible = false;
         for (int& n : Settings.FishCounts)
             n = 0;
@@ -66,10 +59,7 @@ protected:
         if (scene->InteractionMode == ID_FEED_FISH) scene->FeedClickPending = true;
         Frame();
     }
-    void Frame() {
-        gl.MakeCurrent();
-        scene->RenderFrame();
-    }
+    void Frame() { RenderFrames(1); }
 
     int ActivePrey() const {
         int n = 0;

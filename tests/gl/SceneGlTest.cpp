@@ -8,6 +8,7 @@
 #include "scene/TankScene.h"
 #include "settings/SettingsRecord.h"
 #include "support/GlTestContext.h"
+#include "support/OffscreenTank.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -25,20 +26,15 @@ double MeanBrightness(const QImage& image) {
     return sum / (3.0 * image.width() * image.height());
 }
 
-// A tank in its own config folder, rendered offscreen.
-class SceneGl : public ::testing::Test {
+class SceneGl : public OffscreenTank {
 protected:
-    TempDir dir;
-    ScopedEnv env{"XDG_CONFIG_HOME", dir.Path()};
-    GlTestContext gl{kWidth, kHeight};
-    std::unique_ptr<TankScene> scene;
+    SceneGl() : OffscreenTank(kWidth, kHeight) {}
 
     void SetUp() override {
         ASSERT_TRUE(gl.Valid());
         SeedDefaultRandom(3);
-        Settings = SettingsRecord{};
         // Complete the file first, so every start below reads the same values.
-        LoadSettings();
+        LoadFreshSettings();
     }
 
     void SetKey(const std::string& key, const std::string& value) {
@@ -46,17 +42,10 @@ protected:
         ASSERT_TRUE(WriteProfileString(path, "Aquarium Settings", key, value));
     }
 
-    void Start(std::uint32_t seed = 11) {
-        SeedDefaultRandom(seed);
-        scene = std::make_unique<TankScene>();
-        gl.MakeCurrent();
-        scene->Start(kWidth, kHeight);
-        ASSERT_EQ(scene->State, TankScene::StartState::Started);
-    }
+    void Start(std::uint32_t seed = 11) { StartTank(seed); }
 
     QImage Frames(int n) {
-        gl.MakeCurrent();
-        for (int i = 0; i < n; ++i) scene->RenderFrame();
+        RenderFrames(n);
         return gl.Grab();
     }
 };
