@@ -10,6 +10,7 @@
 #include "scene/TextOverlay.h"
 #include "scene/Textures.h"
 #include "settings/SettingsRecord.h"
+#include "settings/Slideshow.h"
 
 namespace {
 
@@ -194,13 +195,30 @@ void TankScene::RenderFrame() {
     }
 
     if (Settings.Background == 0 && Settings.ShowTerra != 0) {
-        // Seam: a user's own background image replaces this texture once
-        // custom backgrounds arrive.
-        glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
+        const bool own = OwnBackgroundActive && UserBackgrounds != nullptr;
+        if (own) {
+            const int current = UserBackgrounds->CurrentTexture;
+            glBindTexture(GL_TEXTURE_2D, current > 0 ? static_cast<GLuint>(current) : 0);
+            // The patch runs its texture from right to left; a photo must
+            // read the right way round, so its s coordinate is turned.
+            glMatrixMode(GL_TEXTURE);
+            glPushMatrix();
+            glLoadIdentity();
+            glTranslatef(1.0f, 0.0f, 0.0f);
+            glScalef(-1.0f, 1.0f, 1.0f);
+            glMatrixMode(GL_MODELVIEW);
+        } else {
+            glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
+        }
         glPushMatrix();
         Backdrop.ComputeControlPoints(Bounds, Settings.Background);
         Backdrop.Draw();
         glPopMatrix();
+        if (own) {
+            glMatrixMode(GL_TEXTURE);
+            glPopMatrix();
+            glMatrixMode(GL_MODELVIEW);
+        }
     }
 
     if (started) {

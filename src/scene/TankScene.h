@@ -11,6 +11,8 @@
 #include "scene/SceneTypes.h"
 #include "scene/TankBounds.h"
 
+class Slideshow;
+
 // Everything the tank draws and animates, owned for the life of the view.
 // Plain class: no window, no widgets; the view and the GL tests drive it.
 class TankScene {
@@ -30,6 +32,9 @@ public:
     TankBounds Bounds;
     GLuint BackgroundTexture = 0;
     GLuint FishTextures[kFishCount] = {};
+    // The user's pictures; the backdrop shows their current one while
+    // OwnBackgroundActive is set. Not owned; may be null.
+    const Slideshow* UserBackgrounds = nullptr;
     int MousePos[2] = {0, 0};
     bool ButtonDown = false;
     bool FeedClickPending = false;

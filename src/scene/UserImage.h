@@ -1,0 +1,74 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <QObject>
+#include <QThreadPool>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A user's picture, decoded and scaled, ready for the texture builder:
+// rows top first, tightly packed, 3 (RGB) or 4 (RGBA) channels.
+struct UserImagePixels {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    std::vector<std::uint8_t> data;
+    bool Valid() const { return width > 0 && height > 0 && !data.empty(); }
+};
+
+// The longest side a picture keeps; a screen's worth for the backdrop.
+constexpr int kUserImageMaxSide = 2048;
+// Files larger than this are refused before decoding.
+constexpr qint64 kUserImageMaxFileBytes = 256ll * 1024 * 1024;
+// The most memory the decoder may take for one picture, in megabytes.
+constexpr int kUserImageAllocationLimitMb = 256;
+
+// Reads a JPEG, BMP or PNG (recognised by its content, whatever the name
+// says) and scales it so that each side is a power of two no larger than
+// `maxSide`. Safe on any thread. Gives an invalid result for anything else,
+// for truncated JPEGs and for pictures that would need too much memory.
+UserImagePixels DecodeUserImage(const std::string& path, int maxSide = kUserImageMaxSide);
+// The same from bytes already in memory.
+UserImagePixels DecodeUserImageData(const QByteArray& bytes, int maxSide = kUserImageMaxSide);
+
+// Texture flags for a user's picture: mipmaps, rows turned for GL, DXT where
+// the driver has it, colours kept NTSC-safe.
+unsigned UserImageTextureFlags(bool compress);
+
+// Builds a texture from decoded pixels through SOIL. Needs a current GL
+// context. Returns 0 on failure.
+GLuint CreateUserImageTexture(const UserImagePixels& pixels, unsigned flags);
+
+// Loads pictures one after the other: decoding and scaling on a worker
+// thread, the texture built on the thread that owns the loader (the GUI
+// thread) through `upload`, which makes the right context current. Results
+// arrive in request order through `done` (texture 0 when the file failed).
+class UserImageLoader : public QObject {
+public:
+    using Uploader = std::function<GLuint(const UserImagePixels&)>;
+    using Done = std::function<void(const std::string& path, GLuint texture)>;
+
+    UserImageLoader(Uploader upload, Done done, int maxSide = kUserImageMaxSide);
+    ~UserImageLoader() override;
+
+    void Request(const std::string& path);
+    int Pending() const { return pending_; }
+    // Paths requested and not yet finished, in request order.
+    const std::deque<std::string>& PendingPaths() const { return pendingPaths_; }
+    // Blocks until every queued decode has finished and been delivered (tests, teardown).
+    void WaitForAll();
+
+private:
+    void Deliver(const std::string& path, UserImagePixels pixels);
+
+    Uploader upload_;
+    Done done_;
+    int maxSide_;
+    int pending_ = 0;
+    std::deque<std::string> pendingPaths_;
+    QThreadPool pool_;
+};
