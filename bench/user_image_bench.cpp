@@ -3,6 +3,7 @@
 // without DXT compression; then the tank drawn at 1280x720 while the picture
 // loads, longest frame against the median frame. Needs a display (xvfb-run).
 #include <GL/gl.h>
+#include <SOIL.h>
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -77,12 +78,38 @@ int main(int argc, char** argv) {
                     dxt ? "on" : "off", Median(decode), Median(upload), reps);
     }
 
+    // Where the texture time goes: SOIL's steps one by one.
+    {
+        const UserImagePixels px = DecodeUserImage(photo);
+        const struct { const char* name; unsigned flags; } steps[] = {
+            {"plain upload", 0},
+            {"+ invert Y", SOIL_FLAG_INVERT_Y},
+            {"+ NTSC-safe", SOIL_FLAG_INVERT_Y | SOIL_FLAG_NTSC_SAFE_RGB},
+            {"+ mipmaps", SOIL_FLAG_INVERT_Y | SOIL_FLAG_NTSC_SAFE_RGB | SOIL_FLAG_MIPMAPS},
+            {"+ DXT", UserImageTextureFlags(true)},
+        };
+        for (const auto& step : steps) {
+            std::vector<double> ms;
+            for (int i = 0; i < reps; ++i) {
+                QElapsedTimer t;
+                t.start();
+                GLuint tex = CreateUserImageTexture(px, step.flags);
+                glFinish();
+                ms.push_back(t.nsecsElapsed() / 1e6);
+                glDeleteTextures(1, &tex);
+            }
+            std::printf("  %dx%d texture, %-13s %.1f ms\n", px.width, px.height, step.name, Median(ms));
+        }
+    }
+
     TankScene scene;
     scene.Start(1280, 720);
     Slideshow show;
     scene.UserBackgrounds = &show;
     OwnBackgroundActive = true;
-    for (bool dxt : {true, false}) {
+    for (int mode = 0; mode < 4; ++mode) {
+        const bool dxt = mode % 2 == 0;
+        const bool onWorker = mode >= 2;
         bool done = false;
         GLuint loaded = 0;
         UserImageLoader loader(
@@ -94,6 +121,7 @@ int main(int argc, char** argv) {
                 loaded = t;
                 done = true;
             });
+        if (onWorker) loader.BuildOnWorker(&gl.context, UserImageTextureFlags(dxt));
         std::vector<double> frames, during;
         QElapsedTimer clock;
         clock.start();
@@ -115,9 +143,9 @@ int main(int argc, char** argv) {
             if (wasLoading) during.push_back(ms);
             if (done && loaded && show.CurrentTexture == 0) show.CurrentTexture = static_cast<int>(loaded);
         }
-        std::printf("tank 1280x720, DXT %-3s: median frame %.2f ms, longest frame while loading %.2f ms "
+        std::printf("tank 1280x720, texture built on the %s, DXT %-3s: median frame %.2f ms, longest frame while loading %.2f ms "
                     "(%zu frames during the load), loaded %s\n",
-                    dxt ? "on" : "off", Median(frames),
+                    loader.BuildsOnWorker() ? "worker" : "GUI thread", dxt ? "on" : "off", Median(frames),
                     during.empty() ? 0.0 : *std::max_element(during.begin(), during.end()),
                     during.size(), loaded ? "yes" : "NO");
         gl.context.makeCurrent(&gl.surface);

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <QMetaObject>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -170,21 +172,50 @@ UserImageLoader::~UserImageLoader() {
     pool_.waitForDone();
 }
 
+void UserImageLoader::BuildOnWorker(QOpenGLContext* share, unsigned flags) {
+    if (!share || !QOpenGLContext::supportsThreadedOpenGL()) return;
+    surface_ = std::make_unique<QOffscreenSurface>();  // made on the GUI thread, as Qt requires
+    surface_->setFormat(share->format());
+    surface_->create();
+    if (!surface_->isValid()) {
+        surface_.reset();
+        return;
+    }
+    share_ = share;
+    flags_ = flags;
+}
+
 void UserImageLoader::Request(const std::string& path) {
     ++pending_;
     pendingPaths_.push_back(path);
     const int maxSide = maxSide_;
-    pool_.start([this, path, maxSide] {
+    QOpenGLContext* share = share_;
+    QOffscreenSurface* surface = surface_.get();
+    const unsigned flags = flags_;
+    pool_.start([this, path, maxSide, share, surface, flags] {
         auto pixels = std::make_shared<UserImagePixels>(DecodeUserImage(path, maxSide));
+        GLuint texture = 0;
+        if (share && pixels->Valid()) {
+            QOpenGLContext context;
+            context.setFormat(share->format());
+            context.setShareContext(share);
+            if (context.create() && context.makeCurrent(surface)) {
+                texture = CreateUserImageTexture(*pixels, flags);
+                glFinish();  // complete before the view draws with it
+                context.doneCurrent();
+                if (texture != 0) *pixels = {};
+            }
+        }
         QMetaObject::invokeMethod(
-            this, [this, path, pixels] { Deliver(path, std::move(*pixels)); }, Qt::QueuedConnection);
+            this, [this, path, pixels, texture] { Deliver(path, std::move(*pixels), texture); },
+            Qt::QueuedConnection);
     });
 }
 
-void UserImageLoader::Deliver(const std::string& path, UserImagePixels pixels) {
+void UserImageLoader::Deliver(const std::string& path, UserImagePixels pixels, GLuint texture) {
     --pending_;
     if (!pendingPaths_.empty()) pendingPaths_.pop_front();
-    const GLuint texture = pixels.Valid() && upload_ ? upload_(pixels) : 0;
+    if (texture == 0 && pixels.Valid() && upload_) texture = upload_(pixels);
     if (done_) done_(path, texture);
 }
 

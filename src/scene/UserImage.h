@@ -3,10 +3,12 @@
 #include <GL/gl.h>
 
 #include <QObject>
+#include <QPointer>
 #include <QThreadPool>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,11 @@ GLuint CreateUserImageTexture(const UserImagePixels& pixels, unsigned flags);
 // thread, the texture built on the thread that owns the loader (the GUI
 // thread) through `upload`, which makes the right context current. Results
 // arrive in request order through `done` (texture 0 when the file failed).
+// With BuildOnWorker, the texture too is built on the worker, in a context
+// sharing textures with the view's, so not even SOIL's mipmaps and DXT
+// compression hold up a frame.
+class QOffscreenSurface;
+class QOpenGLContext;
 class UserImageLoader : public QObject {
 public:
     using Uploader = std::function<GLuint(const UserImagePixels&)>;
@@ -54,6 +61,12 @@ public:
 
     UserImageLoader(Uploader upload, Done done, int maxSide = kUserImageMaxSide);
     ~UserImageLoader() override;
+
+    // Builds textures on the worker with `flags` in a context sharing with
+    // `share` (which must outlive the loader). Falls back to `upload` when
+    // the platform cannot do that. Call on the GUI thread.
+    void BuildOnWorker(QOpenGLContext* share, unsigned flags);
+    bool BuildsOnWorker() const { return share_ != nullptr; }
 
     void Request(const std::string& path);
     int Pending() const { return pending_; }
@@ -63,12 +76,15 @@ public:
     void WaitForAll();
 
 private:
-    void Deliver(const std::string& path, UserImagePixels pixels);
+    void Deliver(const std::string& path, UserImagePixels pixels, GLuint texture);
 
     Uploader upload_;
     Done done_;
     int maxSide_;
     int pending_ = 0;
     std::deque<std::string> pendingPaths_;
+    QOpenGLContext* share_ = nullptr;
+    unsigned flags_ = 0;
+    std::unique_ptr<QOffscreenSurface> surface_;
     QThreadPool pool_;
 };

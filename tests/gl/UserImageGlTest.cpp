@@ -129,8 +129,13 @@ TEST_F(UserImages, BackdropShowsThePictureTheRightWayRound) {
     p.fillRect(0, 32, 32, 32, Qt::green);
     p.fillRect(32, 32, 32, 32, Qt::yellow);
     p.end();
+    // Built on the loader's thread, as the view does it.
+    loader.BuildOnWorker(gl.Context(), UserImageTextureFlags(true));
+    ASSERT_TRUE(loader.BuildsOnWorker());
     Add(SavePicture(picture, "quadrants.png"));
     ASSERT_EQ(show.ImageCount(), 1);
+    gl.MakeCurrent();
+    EXPECT_TRUE(glIsTexture(show.Rows()[0].texture));
 
     scene->UserBackgrounds = &show;
     show.OwnImageChecked = true;

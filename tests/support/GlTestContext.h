@@ -18,6 +18,7 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     bool Valid() const { return valid_; }
+    QOpenGLContext* Context() const { return context_.get(); }
 
     // Makes the context current and binds the framebuffer.
     void MakeCurrent();
