@@ -15,7 +15,10 @@
 
 #include "audio/BuiltinSound.h"
 #include "platform/MessageBox.h"
+#include "platform/Folders.h"
 #include "platform/ProductInfo.h"
+#include "scene/UserImage.h"
+#include "settings/dialogs/CustomBackgroundDialog.h"
 #include "view/Cursors.h"
 #include "view/FrameStats.h"
 #include "view/IconMenu.h"
@@ -65,6 +68,7 @@ void TankView::initializeGL() {
     // The viewport covers the window in device pixels, whatever picked the bounds.
     scene_.ScreenWidth = qMax(1, qRound(width() * dpr));
     scene_.ScreenHeight = qMax(1, qRound(height() * dpr));
+    if (scene_.State == TankScene::StartState::Started) CreateBackgroundDialog();
     started_ = true;
     clock_.start();
     timer_.start();
@@ -256,7 +260,11 @@ void TankView::OnCommand(int commandId) {
             // Seam: the music dialog is centred and shown here once it exists.
             break;
         case ID_CUSTOM_BACKGROUND:
-            // Seam: the background dialog is centred and shown here once it exists.
+            if (backgroundDialog_) {
+                QWindow* topLevel = this;
+                while (topLevel->parent()) topLevel = topLevel->parent();
+                backgroundDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()), topLevel);
+            }
             break;
         case ID_EXIT:
             Teardown();
@@ -272,5 +280,31 @@ void TankView::Teardown() {
     tornDown_ = true;
     if (context()) doneCurrent();
     // Seam: the two modeless dialogs are deleted here once they exist.
+    scene_.UserBackgrounds = nullptr;
+    backgroundDialog_.reset();
     timer_.stop();
+}
+
+void TankView::CreateBackgroundDialog() {
+    GLint maxTexture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    const int maxSide = maxTexture > 0 ? qMin(kUserImageMaxSide, static_cast<int>(maxTexture))
+                                       : kUserImageMaxSide;
+    // DXT keeps ten pictures in a sixth of the memory; the compression runs
+    // on the loader's thread, so it costs no frame.
+    const unsigned flags = UserImageTextureFlags(true);
+    backgroundDialog_ = std::make_unique<CustomBackgroundDialog>(
+        [this, flags](const UserImagePixels& pixels) {
+            makeCurrent();
+            return CreateUserImageTexture(pixels, flags);
+        },
+        [this](unsigned texture) {
+            if (tornDown_) return;  // the textures end with the context
+            makeCurrent();
+            const GLuint name = texture;
+            glDeleteTextures(1, &name);
+        },
+        SettingsFilePath(), maxSide,
+        [this, flags](UserImageLoader& loader) { loader.BuildOnWorker(context(), flags); });
+    scene_.UserBackgrounds = &backgroundDialog_->Show();
 }

@@ -3,10 +3,13 @@
 #include <QElapsedTimer>
 #include <QOpenGLWindow>
 #include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "scene/TankScene.h"
+
+class CustomBackgroundDialog;
 
 // How a run is driven from the command line.
 struct RunOptions {
@@ -27,6 +30,7 @@ public:
 
     TankScene& Scene() { return scene_; }
     int FramesDrawn() const { return framesDrawn_; }
+    CustomBackgroundDialog* BackgroundDialog() const { return backgroundDialog_.get(); }
 
     // Stops the loop and lets go of the GL context (the Exit command and close).
     void Teardown();
@@ -60,6 +64,8 @@ private:
     void StoreMousePos(const QMouseEvent* event);
     // True when this press is the second click of a double click.
     bool IsDoubleClickPress(const QMouseEvent* event);
+    // The Custom Background dialog, made hidden once the scene has started.
+    void CreateBackgroundDialog();
 
     TankScene scene_;
     RunOptions options_;
@@ -74,4 +80,5 @@ private:
     QElapsedTimer lastPressClock_;
     QPointF lastPressPos_;
     bool lastPressWasDouble_ = false;
+    std::unique_ptr<CustomBackgroundDialog> backgroundDialog_;
 };

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/FlatButton.h"
+#include "controls/LedCheckBox.h"
+#include "platform/IniFile.h"
+#include "platform/MessageBox.h"
+#include "settings/dialogs/CustomBackgroundDialog.h"
+#include "support/GlTestContext.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class BackgroundDialog : public ::testing::Test {
+protected:
+    TempDir dir;
+    GlTestContext gl{64, 64};
+    std::vector<std::string> messages;
+    MessageBoxHandler previousBoxes = SetMessageBoxHandler(
+        [this](const std::string& text, const std::string&) { messages.push_back(text); });
+    std::unique_ptr<CustomBackgroundDialog> dialog;
+
+    ~BackgroundDialog() override {
+        dialog.reset();
+        SetMessageBoxHandler(previousBoxes);
+    }
+    std::string Ini() const { return dir.File("KelvaronSet.ini"); }
+    std::string Picture(const char* name, QColor colour) {
+        QImage image(32, 32, QImage::Format_RGB32);
+        image.fill(colour);
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(image.save(QString::fromStdString(path)));
+        return path;
+    }
+    void Open() {
+        ASSERT_TRUE(gl.Valid());
+        dialog = std::make_unique<CustomBackgroundDialog>(
+            [this](const UserImagePixels& px) {
+                gl.MakeCurrent();
+                return CreateUserImageTexture(px, UserImageTextureFlags(false));
+            },
+            [this](unsigned t) {
+                gl.MakeCurrent();
+                const GLuint name = t;
+                glDeleteTextures(1, &name);
+            },
+            Ini());
+        dialog->Loader().WaitForAll();
+    }
+    template <typename T>
+    T* Find(const QString& text) {
+        for (T* w : dialog->findChildren<T*>())
+            if (w->text() == text) return w;
+        ADD_FAILURE() << "no control " << text.toStdString();
+        return nullptr;
+    }
+    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+};
+
+TEST_F(BackgroundDialog, LooksAsSpecifiedAndLoadsTheListedPictures) {
+    const std::string a = Picture("a.png", Qt::red), b = Picture("b.png", Qt::blue);
+    WriteWholeFile(Ini(), "[Custom Images]\nCycImage=1\nOwnImage=1\nImageTime=7\nImageSum=2\nImageList0=" + a +
+                              "\nImageList1=" + b + "\n");
+    Open();
+    EXPECT_EQ(dialog->windowTitle(), "Custom Background - Tidemere 1.1");
+    EXPECT_TRUE(dialog->isHidden());
+    QTableWidget* list = dialog->List();
+    ASSERT_EQ(list->columnCount(), 2);
+    EXPECT_EQ(list->horizontalHeaderItem(0)->text(), "Backgrounds Directory");
+    EXPECT_EQ(list->horizontalHeaderItem(1)->text(), "State");
+    EXPECT_EQ(list->columnWidth(0), 430);
+    EXPECT_EQ(list->palette().color(QPalette::Base), QColor(207, 184, 130));
+    EXPECT_EQ(list->palette().color(QPalette::Text), QColor(0, 0, 255));
+    EXPECT_TRUE(list->showGrid());
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->item(1, 0)->text().toStdString(), b);
+    EXPECT_EQ(list->item(0, 1)->text(), "OFF");
+    EXPECT_EQ(dialog->findChild<QLineEdit*>()->text(), "7");
+    EXPECT_TRUE(Find<LedCheckBox>("Use your own image")->isChecked());
+    EXPECT_TRUE(Find<LedCheckBox>("Repeat All")->isChecked());
+    EXPECT_FALSE(Find<LedCheckBox>("Repeat One")->isChecked());
+    for (const char* label : {"Add Image", "Remove Image", "Remove All"}) EXPECT_NE(Find<FlatButton>(label), nullptr);
+
+    // The hidden dialog's timer runs the show: the first row turns ON.
+    QTest::qWait(450);
+    EXPECT_EQ(list->item(0, 1)->text(), "ON");
+    EXPECT_EQ(dialog->Show().CurrentTexture, static_cast<int>(dialog->Show().Rows()[0].texture));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(BackgroundDialog, ModeBoxesActAsRadioButtonsAndEscapeHidesAndSaves) {
+    Open();
+    dialog->ShowCentredOn(QRect(0, 0, 1200, 900));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    Click(Find<LedCheckBox>("Random "));
+    EXPECT_TRUE(Find<LedCheckBox>("Random ")->isChecked());
+    EXPECT_FALSE(Find<LedCheckBox>("Repeat One")->isChecked());
+    Click(Find<LedCheckBox>("Random "));  // clicking the checked one keeps it
+    EXPECT_TRUE(Find<LedCheckBox>("Random ")->isChecked());
+    EXPECT_EQ(dialog->Show().PlayMode, Slideshow::Random);
+
+    QLineEdit* interval = dialog->findChild<QLineEdit*>();
+    interval->clear();
+    QTest::keyClicks(interval, "1x2");  // numbers only
+    EXPECT_EQ(interval->text(), "12");
+
+    QTest::keyClick(dialog.get(), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());  // Enter does nothing
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isHidden());
+    const IniDocument doc = IniDocument::Load(Ini());
+    EXPECT_EQ(doc.Get("Custom Images", "RandomImage"), "1");
+    EXPECT_EQ(doc.Get("Custom Images", "RepeatImage"), "0");
+    EXPECT_EQ(doc.Get("Custom Images", "ImageTime"), "12");
+    EXPECT_EQ(doc.Get("Custom Images", "ImageSum"), "0");
+}
+
+TEST_F(BackgroundDialog, AddRemoveAndClickThroughTheWidgets) {
+    Open();
+    std::vector<std::string> chosen = {Picture("one.png", Qt::green), Picture("two.png", Qt::yellow)};
+    dialog->ChooseFile = [&] { return QString::fromStdString(chosen.empty() ? "" : chosen.front()); };
+    dialog->ShowCentredOn(QRect(0, 0, 1200, 900));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    Click(Find<LedCheckBox>("Use your own image"));
+    dialog->Show().StopSlideshow();  // as if stopped: the first picture chosen starts it again
+    Click(Find<FlatButton>("Add Image"));
+    dialog->Loader().WaitForAll();
+    EXPECT_TRUE(dialog->Show().Playing);
+    chosen.erase(chosen.begin());
+    Click(Find<FlatButton>("Add Image"));
+    dialog->Loader().WaitForAll();
+    QTableWidget* list = dialog->List();
+    ASSERT_EQ(list->rowCount(), 2);
+
+    // A click on the second row shows it.
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(list->item(1, 1)->text(), "ON");
+    EXPECT_EQ(dialog->Show().CurrentTexture, static_cast<int>(dialog->Show().Rows()[1].texture));
+
+    Click(Find<FlatButton>("Remove Image"));  // the selected (second) row
+    ASSERT_EQ(list->rowCount(), 1);
+    EXPECT_TRUE(list->item(0, 0)->text().endsWith("one.png"));
+    Click(Find<FlatButton>("Remove All"));
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(dialog->Show().CurrentTexture, 0);
+    EXPECT_TRUE(messages.empty());
+}
+
+// Saves pictures of the dialog for a person to look at (TIDEMERE_GRAB_DIR set).
+TEST_F(BackgroundDialog, GrabForALook) {
+    const char* out = std::getenv("TIDEMERE_GRAB_DIR");
+    if (!out) GTEST_SKIP() << "set TIDEMERE_GRAB_DIR to save the picture";
+    WriteWholeFile(Ini(), "[Custom Images]\nOwnImage=1\nImageSum=2\nImageList0=" + Picture("a.png", Qt::red) +
+                              "\nImageList1=" + Picture("Ålesund føniks.png", Qt::blue) + "\n");
+    Open();
+    dialog->ShowCentredOn(QRect(0, 0, 1200, 900));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    QTest::qWait(500);
+    const QString file = QString("%1/background-dialog-dpr%2.png").arg(out).arg(dialog->devicePixelRatio());
+    EXPECT_TRUE(dialog->grab().save(file));
+}
+
+}  // namespace
