@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "scene/SceneTypes.h"
+#include "settings/dialogs/CustomBackgroundDialog.h"
+#include "support/GlTestContext.h"
+#include "support/TempDir.h"
+#include "view/TankView.h"
+
+namespace {
+
+TEST(BackgroundCommand, ShowsTheHiddenDialogCentredAndTeardownDeletesIt) {
+    TempDir dir;
+    ScopedEnv config{"XDG_CONFIG_HOME", dir.Path()};
+    EnsureTestApplication();
+    RunOptions options;
+    TankView view(options);
+    view.setGeometry(100, 80, 800, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.BackgroundDialog() != nullptr; }, 10000));
+    CustomBackgroundDialog* dialog = view.BackgroundDialog();
+    EXPECT_TRUE(dialog->isHidden());  // made at start, not shown
+    EXPECT_EQ(view.Scene().UserBackgrounds, &dialog->Show());
+
+    view.OnCommand(ID_CUSTOM_BACKGROUND);
+    EXPECT_EQ(view.Scene().InteractionMode, ID_CUSTOM_BACKGROUND);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    const QPoint centre = dialog->frameGeometry().center();
+    EXPECT_NEAR(centre.x(), 500, 3);
+    EXPECT_NEAR(centre.y(), 380, 3);
+
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isHidden());
+    EXPECT_EQ(IniDocument::Load(SettingsFilePath()).Get("Custom Images", "ImageSum"), "0");
+
+    view.Teardown();
+    EXPECT_EQ(view.BackgroundDialog(), nullptr);
+    EXPECT_EQ(view.Scene().UserBackgrounds, nullptr);
+}
+
+}  // namespace
