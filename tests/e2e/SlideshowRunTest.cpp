@@ -76,4 +76,38 @@ TEST(SlideshowRun, TwoListedPicturesShowTheFirstThenTheSecond) {
     EXPECT_NE(ReadWholeFile(settings).find("ImageSum=2"), std::string::npos);
 }
 
+TEST(SlideshowRun, MissingAndSurplusPicturesAreReportedWithoutStoppingTheTank) {
+    TempDir home;
+    const std::string config = home.File("config/VelmarScr");
+    QDir().mkpath(QString::fromStdString(config));
+    QDir().mkpath(QString::fromStdString(home.File("runtime")));
+    QImage a(16, 16, QImage::Format_RGB32);
+    a.fill(Qt::red);
+    ASSERT_TRUE(a.save(QString::fromStdString(home.File("a.png"))));
+    // Ten that exist, one that is gone, then two over the limit.
+    std::string list = "[Custom Images]\nOwnImage=1\nImageSum=13\nImageList0=" + home.File("gone.jpg") + "\n";
+    for (int i = 1; i < 13; ++i) list += "ImageList" + std::to_string(i) + "=" + home.File("a.png") + "\n";
+    const std::string settings = config + "/KelvaronSet.ini";
+    WriteWholeFile(settings, list);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(home.File("config")));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(home.File("runtime")));
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    QProcess run;
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(TIDEMERE_BINARY, {"--window", "200x150", "--frames", "60"});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    const std::string output = run.readAll().toStdString();
+    EXPECT_EQ(run.exitCode(), 0) << output;
+    EXPECT_NE(output.find("(" + home.File("gone.jpg") + ")image loading error."), std::string::npos) << output;
+    // The missing one fails at once and leaves its place: two are over.
+    size_t surplus = 0;
+    for (size_t at = 0; (at = output.find("The maximum number of background is: 10", at)) != std::string::npos; ++at)
+        ++surplus;
+    EXPECT_EQ(surplus, 2u) << output;
+    EXPECT_EQ(ReadWholeFile(settings).find("ImageSum=13") != std::string::npos, true);
+}
+
 }  // namespace

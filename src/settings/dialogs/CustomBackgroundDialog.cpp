@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -132,7 +133,15 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
         },
         maxSide);
     if (setUpLoader) setUpLoader(*loader_);
-    show_.StartLoad = [this](const std::string& path) { loader_->Request(path); };
+    show_.StartLoad = [this](const std::string& path) {
+        // A file that is not there fails at once, so it does not hold a
+        // place among the ten while the others load.
+        if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isFile()) {
+            show_.ImageLoaded(path, 0);
+            return;
+        }
+        loader_->Request(path);
+    };
     show_.ReleaseTexture = std::move(release);
 
     show_.LoadImageSettings(settingsPath_);
