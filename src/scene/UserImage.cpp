@@ -11,6 +11,10 @@
 #include <QMetaObject>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -193,6 +197,8 @@ void UserImageLoader::Request(const std::string& path) {
     QOffscreenSurface* surface = surface_.get();
     const unsigned flags = flags_;
     pool_.start([this, path, maxSide, share, surface, flags] {
+        // Below the frame loop: on a busy machine the tank draws first.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
         auto pixels = std::make_shared<UserImagePixels>(DecodeUserImage(path, maxSide));
         GLuint texture = 0;
         if (share && pixels->Valid()) {
