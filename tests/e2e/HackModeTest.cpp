@@ -1,0 +1,240 @@
+// Screensaver hack mode: the real binary drawing into plain X windows that a
+// small helper makes, the way a screensaver daemon or a settings preview does.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace {
+
+using Env = std::vector<std::pair<std::string, std::string>>;
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The binary in hack mode, with its own config and runtime folders.
+class Hack {
+public:
+    Hack(const TempDir& home, std::vector<std::string> args, const Env& env = {}) {
+        output_ = home.File("hack-" + std::to_string(counter_++) + ".txt");
+        pid_ = fork();
+        if (pid_ == 0) {
+            setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", home.File("runtime").c_str(), 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            unsetenv("XSCREENSAVER_WINDOW");
+            for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+            freopen(output_.c_str(), "w", stdout);
+            dup2(fileno(stdout), fileno(stderr));
+            std::vector<char*> argv{const_cast<char*>(TIDEMERE_BINARY)};
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(TIDEMERE_BINARY, argv.data());
+            _exit(127);
+        }
+    }
+    ~Hack() {
+        if (pid_ > 0 && !done_) {
+            kill(pid_, SIGTERM);  // as the daemon ends a hack
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    // Exit status, or -1 while it still runs after `seconds`.
+    int Wait(double seconds) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        do {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                done_ = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            Sleep(20);
+        } while (std::chrono::steady_clock::now() < until);
+        return -1;
+    }
+    std::string Output() const { return ReadWholeFile(output_); }
+
+private:
+    static inline int counter_ = 0;
+    pid_t pid_ = -1;
+    bool done_ = false;
+    std::string output_;
+};
+
+// A plain X window that lives as long as this object.
+class PlainWindow {
+public:
+    PlainWindow(int w, int h) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            close(fds[0]);
+            execl(TIDEMERE_XHELPER, TIDEMERE_XHELPER, "create", std::to_string(w).c_str(),
+                  std::to_string(h).c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        FILE* out = fdopen(fds[0], "r");
+        char line[64] = {};
+        if (out && std::fgets(line, sizeof line, out)) id_ = line;
+        if (out) std::fclose(out);
+        while (!id_.empty() && (id_.back() == '\n' || id_.back() == '\r')) id_.pop_back();
+    }
+    ~PlainWindow() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& Id() const { return id_; }
+    void Resize(int w, int h) const {
+        std::system((std::string(TIDEMERE_XHELPER) + " resize " + id_ + " " + std::to_string(w) + " " +
+                     std::to_string(h))
+                        .c_str());
+    }
+    // What the screen shows where the window is.
+    QImage Grab(const TempDir& home) const { return GrabScreen(home, id_); }
+
+    static QImage GrabScreen(const TempDir& home, const std::string& window) {
+        const std::string file = home.File("grab.ppm");
+        std::remove(file.c_str());
+        std::system((std::string(TIDEMERE_XHELPER) + " grab " + window + " " + file).c_str());
+        return QImage(QString::fromStdString(file));
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string id_;
+};
+
+const QRgb kBackground = qRgb(255, 0, 255);
+
+// Share of the pixels in `area` that show the window's own background.
+double BareShare(const QImage& image, QRect area) {
+    area &= image.rect();
+    long bare = 0, all = 0;
+    for (int y = area.top(); y <= area.bottom(); y += 2)
+        for (int x = area.left(); x <= area.right(); x += 2, ++all) bare += image.pixel(x, y) == kBackground;
+    return all ? double(bare) / all : 1.0;
+}
+
+long ChangedPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return -1;
+    long changed = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) changed += a.pixel(x, y) != b.pixel(x, y);
+    return changed;
+}
+
+class HackMode : public ::testing::Test {
+protected:
+    TempDir home;
+    HackMode() {
+        std::system(("mkdir -p " + home.File("config") + " " + home.File("runtime") + " && chmod 700 " +
+                     home.File("runtime"))
+                        .c_str());
+    }
+    std::string SettingsFile() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
+
+    // Waits until the window shows the tank, then checks it moves.
+    void ExpectLiveTank(const PlainWindow& window, Hack& hack) {
+        QImage first;
+        for (int i = 0; i < 150; ++i) {
+            first = window.Grab(home);
+            if (!first.isNull() && BareShare(first, first.rect()) < 0.01) break;
+            ASSERT_EQ(hack.Wait(0.1), -1) << hack.Output();
+        }
+        ASSERT_FALSE(first.isNull());
+        EXPECT_LT(BareShare(first, first.rect()), 0.01) << "the tank does not fill the window";
+        Sleep(400);
+        const QImage second = window.Grab(home);
+        EXPECT_GT(ChangedPixels(first, second), first.width() * first.height() / 200)
+            << "the picture stands still";
+        EXPECT_EQ(hack.Wait(0), -1) << hack.Output();
+    }
+};
+
+TEST_F(HackMode, WindowIdInHexOrDecimalFillsThePlainWindowWithAMovingTank) {
+    PlainWindow window(320, 240);
+    ASSERT_EQ(window.Id().rfind("0x", 0), 0u) << window.Id();
+    {
+        Hack hack(home, {"--window-id", window.Id()});
+        ExpectLiveTank(window, hack);
+    }
+    // The daemon spelling, with the id in decimal.
+    const std::string decimal = std::to_string(std::stoul(window.Id(), nullptr, 16));
+    Hack hack(home, {"-window-id", decimal});
+    ExpectLiveTank(window, hack);
+}
+
+TEST_F(HackMode, RootDrawsIntoTheWindowNamedByXScreenSaver) {
+    PlainWindow window(300, 200);
+    Hack hack(home, {"-root"}, {{"XSCREENSAVER_WINDOW", window.Id()}});
+    ExpectLiveTank(window, hack);
+}
+
+TEST_F(HackMode, TheTankFollowsTheWindowWhenItGrows) {
+    PlainWindow window(240, 160);
+    Hack hack(home, {"--window-id", window.Id()});
+    ExpectLiveTank(window, hack);
+    window.Resize(480, 360);
+    QImage grown;
+    for (int i = 0; i < 40; ++i) {
+        Sleep(100);
+        grown = window.Grab(home);
+        if (BareShare(grown, QRect(240, 160, 240, 200)) < 0.01) break;
+    }
+    ASSERT_EQ(grown.size(), QSize(480, 360));
+    EXPECT_LT(BareShare(grown, QRect(240, 0, 240, 360)), 0.01) << "the new right part stays bare";
+    EXPECT_LT(BareShare(grown, QRect(0, 160, 480, 200)), 0.01) << "the new lower part stays bare";
+    EXPECT_EQ(hack.Wait(0), -1) << hack.Output();
+}
+
+TEST_F(HackMode, TwoCopiesRunSideBySideWithoutALock) {
+    PlainWindow left(200, 150), right(200, 150);
+    Hack first(home, {"--window-id", left.Id()});
+    Hack second(home, {"--window-id", right.Id()});
+    ExpectLiveTank(left, first);
+    ExpectLiveTank(right, second);
+    // Neither holds a lock a full-screen copy would see.
+    Hack windowed(home, {"--window", "160x120", "--frames", "5"});
+    EXPECT_EQ(windowed.Wait(30), 0) << windowed.Output();
+    EXPECT_NE(windowed.Output().find("Tank after 5 frames"), std::string::npos) << windowed.Output();
+}
+
+TEST_F(HackMode, MissingOrGarbageWindowsAreStatusTwoWithAMessage) {
+    struct Case {
+        std::vector<std::string> args;
+        Env env;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {{"--window-id", "0x1fffff0"}, {}, "no X window 0x1fffff0"},
+        {{"--window-id", "12345"}, {}, "no X window 0x3039"},
+        {{"--window-id", "0xnope"}, {}, "is not an X window id"},
+        {{"--window-id", "99999999999"}, {}, "is not an X window id"},
+        {{"--root"}, {{"XSCREENSAVER_WINDOW", "garbage"}}, "XSCREENSAVER_WINDOW='garbage'"},
+        {{"--root"}, {{"XSCREENSAVER_WINDOW", "0x1fffff0"}}, "(XSCREENSAVER_WINDOW)"},
+    };
+    for (const Case& c : cases) {
+        Hack hack(home, c.args, c.env);
+        EXPECT_EQ(hack.Wait(20), 2) << c.args[1] << "\n" << hack.Output();
+        EXPECT_NE(hack.Output().find(c.message), std::string::npos) << hack.Output();
+    }
+}
+
+}  // namespace
