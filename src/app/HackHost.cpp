@@ -19,6 +19,8 @@ HackHost::HackHost(const HackTarget& target, const RunOptions& options)
     run.boundsWidth = target.width;
     run.boundsHeight = target.height;
     view_ = new TankView(run, foreign_.get());
+    // Its keys and menu are out of reach here, so their help would mislead.
+    view_->Scene().HelpTextVisible = false;
     // The daemon owns the pointer and keys: events go to its window, and its
     // cursor stays.
     view_->setFlag(Qt::WindowTransparentForInput, true);
