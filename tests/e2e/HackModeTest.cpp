@@ -216,6 +216,24 @@ TEST_F(HackMode, TwoCopiesRunSideBySideWithoutALock) {
     EXPECT_NE(windowed.Output().find("Tank after 5 frames"), std::string::npos) << windowed.Output();
 }
 
+TEST_F(HackMode, KeysAndClicksOverTheWindowAreTheDaemonsBusiness) {
+    PlainWindow window(320, 240);
+    Hack hack(home, {"--window-id", window.Id()});
+    ExpectLiveTank(window, hack);
+    // Escape would end the program and a right click would open its menu,
+    // were the input its own.
+    ASSERT_EQ(std::system("xdotool mousemove 100 100 key Escape click 3"), 0);
+    Sleep(700);
+    EXPECT_EQ(hack.Wait(0), -1) << hack.Output();
+    const QImage picture = window.Grab(home);
+    EXPECT_LT(BareShare(picture, picture.rect()), 0.01);
+    // No menu covers the tank: its pale item colour appears nowhere.
+    long pale = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) pale += picture.pixel(x, y) == qRgb(249, 248, 247);
+    EXPECT_EQ(pale, 0);
+}
+
 TEST_F(HackMode, MissingOrGarbageWindowsAreStatusTwoWithAMessage) {
     struct Case {
         std::vector<std::string> args;
@@ -232,8 +250,31 @@ TEST_F(HackMode, MissingOrGarbageWindowsAreStatusTwoWithAMessage) {
     };
     for (const Case& c : cases) {
         Hack hack(home, c.args, c.env);
-        EXPECT_EQ(hack.Wait(20), 2) << c.args[1] << "\n" << hack.Output();
+        EXPECT_EQ(hack.Wait(20), 2) << c.args.back() << "\n" << hack.Output();
         EXPECT_NE(hack.Output().find(c.message), std::string::npos) << hack.Output();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HackMode, AScreenThatIsNotThereListsTheScreens) {
+    Hack bad(home, {"--screen", "7"});
+    EXPECT_EQ(bad.Wait(20), 2) << bad.Output();
+    EXPECT_NE(bad.Output().find("--screen 7: there is no such screen"), std::string::npos) << bad.Output();
+    EXPECT_NE(bad.Output().find("0: "), std::string::npos) << bad.Output();
+    // The first screen, and the span of all, are full-screen runs.
+    for (const char* option : {"--screen", "--span"}) {
+        const std::string shot = home.File(std::string(option + 2) + ".png");
+        std::vector<std::string> args{option};
+        if (std::string(option) == "--screen") args.push_back("0");
+        for (const char* a : {"--frames", "20", "--screenshot"}) args.push_back(a);
+        args.push_back(shot);
+        Hack run(home, args);
+        ASSERT_EQ(run.Wait(60), 0) << run.Output();
+        const QImage screen = PlainWindow::GrabScreen(home, "root");
+        EXPECT_EQ(QImage(QString::fromStdString(shot)).size(), screen.size()) << option;
     }
 }
 
