@@ -82,9 +82,12 @@ TEST(CommandLine, HackModeAndScreenOptionsInEverySpelling) {
     EXPECT_EQ(Parse({"--screen", "1"}).options.screen, 1);
     EXPECT_EQ(Parse({}).options.screen, -1);
     EXPECT_TRUE(Parse({"--span"}).options.span);
-    // A hack draws only where it is told and never on a schedule of its own.
     EXPECT_EQ(Parse({"--root", "--seed", "3"}).error, "");
-    EXPECT_EQ(Parse({}).options.fps, 0);
+    const auto tuned = Parse({"-root", "-bubbles", "0", "--light=100"});
+    ASSERT_EQ(tuned.error, "");
+    EXPECT_EQ(tuned.options.bubbles, 0);
+    EXPECT_EQ(tuned.options.light, 100);
+    EXPECT_EQ(Parse({"--root"}).options.bubbles, -1);
 }
 
 TEST(CommandLine, HackAndScreenOptionsThatContradictAreRefused) {
@@ -101,7 +104,11 @@ TEST(CommandLine, HackAndScreenOptionsThatContradictAreRefused) {
              {"--screen", "0", "--window", "320x200"},
              {"--screen", "-1"},
              {"--screen", "256"},
-             {"--screen"}}) {
+             {"--screen"},
+             {"--root", "--bubbles", "111"},
+             {"--root", "--light", "101"},
+             {"--bubbles", "5"},
+             {"--light", "5"}}) {
         const auto r = ParseCommandLine(args);
         EXPECT_NE(r.error, "") << args[0] << " " << args.back();
     }
