@@ -25,6 +25,7 @@ private:
     // Follows the window's size; leaves when the window is gone.
     void Follow();
     void FitTo(int deviceWidth, int deviceHeight);
+    [[noreturn]] static void Leave();
 
     XWindowProbe probe_;
     std::uint32_t windowId_;

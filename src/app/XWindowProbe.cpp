@@ -49,6 +49,25 @@ bool XWindowProbe::Size(std::uint32_t window, int* width, int* height) const {
     return true;
 }
 
+bool XWindowProbe::Watch(std::uint32_t window) {
+    if (!display_) return false;
+    XSync(display_, False);
+    g_lastError = 0;
+    XErrorHandler previous = XSetErrorHandler(RecordError);
+    XSelectInput(display_, window, StructureNotifyMask);
+    XSync(display_, False);
+    XSetErrorHandler(previous);
+    return g_lastError == 0;
+}
+
+void XWindowProbe::WaitUntilDestroyed() {
+    for (;;) {
+        XEvent event;
+        XNextEvent(display_, &event);  // a lost connection ends the process
+        if (event.type == DestroyNotify) return;
+    }
+}
+
 HackTarget FindHackTarget(const XWindowProbe& probe, bool root, std::uint32_t windowId,
                           const char* xscreensaverWindow) {
     HackTarget t;

@@ -21,6 +21,11 @@ public:
     // The window's size in device pixels; false when no such window exists.
     bool Size(std::uint32_t window, int* width, int* height) const;
 
+    // Asks to hear of the window's end; false when it is gone already.
+    bool Watch(std::uint32_t window);
+    // Blocks until the watched window is destroyed (or the connection fails).
+    void WaitUntilDestroyed();
+
 private:
     _XDisplay* display_ = nullptr;
 };

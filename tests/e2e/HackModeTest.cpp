@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -204,6 +205,14 @@ TEST_F(HackMode, TheTankFollowsTheWindowWhenItGrows) {
     EXPECT_EQ(hack.Wait(0), -1) << hack.Output();
 }
 
+TEST_F(HackMode, LeavesWhenItsWindowIsGone) {
+    auto window = std::make_unique<PlainWindow>(200, 150);
+    Hack hack(home, {"--window-id", window->Id()});
+    ExpectLiveTank(*window, hack);
+    window.reset();  // the helper ends, the X server destroys its window
+    EXPECT_EQ(hack.Wait(10), 0) << hack.Output();
+}
+
 TEST_F(HackMode, TwoCopiesRunSideBySideWithoutALock) {
     PlainWindow left(200, 150), right(200, 150);
     Hack first(home, {"--window-id", left.Id()});
@@ -276,6 +285,69 @@ TEST_F(HackMode, AScreenThatIsNotThereListsTheScreens) {
         const QImage screen = PlainWindow::GrabScreen(home, "root");
         EXPECT_EQ(QImage(QString::fromStdString(shot)).size(), screen.size()) << option;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// An X server of its own with two screens, 800x600 and 640x480.
+class TwoScreenServer {
+public:
+    TwoScreenServer() {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+                   "800x600x24", "-screen", "1", "640x480x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char number[16] = {};
+        if (read(fds[0], number, sizeof number - 1) > 0) display_ = ":" + std::to_string(std::atoi(number));
+        close(fds[0]);
+    }
+    ~TwoScreenServer() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& Display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+TEST_F(HackMode, ScreenOnePutsTheTankOnTheSecondScreen) {
+    TwoScreenServer server;
+    ASSERT_FALSE(server.Display().empty());
+    Hack run(home, {"--screen", "1", "--frames", "100000"}, {{"DISPLAY", server.Display()}});
+    // The second screen's root shows the tank; the first stays bare.
+    auto colours = [&](const std::string& screen) {
+        ScopedEnv display("DISPLAY", server.Display() + "." + screen);
+        const QImage image = PlainWindow::GrabScreen(home, "root");
+        std::set<QRgb> seen;
+        for (int y = 0; y < image.height(); y += 8)
+            for (int x = 0; x < image.width(); x += 8) seen.insert(image.pixel(x, y));
+        return std::make_pair(image.size(), seen.size());
+    };
+    std::pair<QSize, size_t> second;
+    for (int i = 0; i < 100 && (second = colours("1")).second < 50; ++i) {
+        ASSERT_EQ(run.Wait(0.1), -1) << run.Output();
+    }
+    EXPECT_EQ(second.first, QSize(640, 480));
+    EXPECT_GE(second.second, 50u) << "no tank on the second screen";
+    EXPECT_LT(colours("0").second, 5u) << "the first screen was drawn on";
+
+    Hack listed(home, {"--screen", "2"}, {{"DISPLAY", server.Display()}});
+    EXPECT_EQ(listed.Wait(20), 2);
+    EXPECT_NE(listed.Output().find("0: screen 800x600+0+0"), std::string::npos) << listed.Output();
+    EXPECT_NE(listed.Output().find("1: screen 640x480+0+0"), std::string::npos) << listed.Output();
 }
 
 }  // namespace
