@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     run.frames = o.frames;
     run.screenshot = o.screenshot;
     run.benchmark = o.benchmark;
-    run.fps = o.fps;
+    run.fps = RequestedFps(o);
     run.bubbles = o.bubbles;
     run.light = o.light;
     const bool hack = o.root || o.windowId;
@@ -44,8 +44,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tidemere: %s\n", target.error.c_str());
             return 2;
         }
-        // A blanked screen should cost little: screensaver pace unless told.
-        if (run.fps == 0) run.fps = 30;
     }
 
     AquariumApp app(argc, argv);

@@ -33,6 +33,11 @@ bool ParseSize(const std::string& text, int* w, int* h) {
 
 }  // namespace
 
+int RequestedFps(const CommandLineOptions& options) {
+    if (options.fps == 0 && (options.root || options.windowId)) return 30;
+    return options.fps;
+}
+
 std::optional<std::uint32_t> ParseWindowId(const std::string& text) {
     std::string digits = text;
     int base = 10;

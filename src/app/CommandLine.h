@@ -34,6 +34,10 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
 
+// Frames a second a run asks for: screensaver hacks draw 30 unless told
+// otherwise, as XScreenSaver's own do, so a blanked screen costs little.
+int RequestedFps(const CommandLineOptions& options);
+
 // An X window id, hex ("0x1e00007") or decimal; nothing for garbage, 0 or
 // a value wider than the protocol's 32 bits.
 std::optional<std::uint32_t> ParseWindowId(const std::string& text);

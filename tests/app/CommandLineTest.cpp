@@ -90,6 +90,15 @@ TEST(CommandLine, HackModeAndScreenOptionsInEverySpelling) {
     EXPECT_EQ(Parse({"--root"}).options.bubbles, -1);
 }
 
+TEST(CommandLine, HacksDrawThirtyFramesASecondUnlessTold) {
+    EXPECT_EQ(RequestedFps(Parse({"--root"}).options), 30);
+    EXPECT_EQ(RequestedFps(Parse({"-window-id", "5"}).options), 30);
+    EXPECT_EQ(RequestedFps(Parse({}).options), 0);
+    CommandLineOptions told = Parse({"--root"}).options;
+    told.fps = 12;
+    EXPECT_EQ(RequestedFps(told), 12);
+}
+
 TEST(CommandLine, HackAndScreenOptionsThatContradictAreRefused) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--window-id"},
