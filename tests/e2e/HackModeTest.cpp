@@ -213,6 +213,25 @@ TEST_F(HackMode, LeavesWhenItsWindowIsGone) {
     EXPECT_EQ(hack.Wait(10), 0) << hack.Output();
 }
 
+TEST_F(HackMode, LightOptionDimsTheTankWithoutTouchingTheSettings) {
+    PlainWindow window(240, 180);
+    auto brightness = [&](const std::string& light) {
+        Hack hack(home, {"--window-id", window.Id(), "--light", light});
+        ExpectLiveTank(window, hack);
+        const QImage image = window.Grab(home);
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) sum += qGray(image.pixel(x, y));
+        return sum / (image.width() * image.height());
+    };
+    const double full = brightness("100");
+    const std::string settings = ReadWholeFile(SettingsFile());
+    const double dark = brightness("0");
+    EXPECT_LT(dark, full * 0.8) << "full " << full << ", dark " << dark;
+    EXPECT_EQ(ReadWholeFile(SettingsFile()), settings);
+    EXPECT_NE(settings.find("LIGHTQIANGDU=0"), std::string::npos);
+}
+
 TEST_F(HackMode, TwoCopiesRunSideBySideWithoutALock) {
     PlainWindow left(200, 150), right(200, 150);
     Hack first(home, {"--window-id", left.Id()});
