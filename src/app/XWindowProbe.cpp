@@ -23,7 +23,14 @@ std::string Hex(std::uint32_t id) {
 
 }  // namespace
 
-XWindowProbe::XWindowProbe() : display_(XOpenDisplay(nullptr)) {}
+// One probe watches from a thread of its own; Xlib must know before its first
+// call in the process.
+static bool EnableThreads() {
+    static const bool enabled = XInitThreads() != 0;
+    return enabled;
+}
+
+XWindowProbe::XWindowProbe() : display_(EnableThreads() ? XOpenDisplay(nullptr) : nullptr) {}
 
 XWindowProbe::~XWindowProbe() {
     if (display_) XCloseDisplay(display_);
