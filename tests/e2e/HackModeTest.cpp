@@ -184,6 +184,16 @@ TEST_F(HackMode, WindowIdInHexOrDecimalFillsThePlainWindowWithAMovingTank) {
     ExpectLiveTank(window, hack);
 }
 
+TEST_F(HackMode, AtScaleFactorTwoTheTankStillFillsAnOddSizedWindow) {
+    PlainWindow window(321, 241);
+    Hack hack(home, {"--window-id", window.Id()}, {{"QT_SCALE_FACTOR", "2"}});
+    ExpectLiveTank(window, hack);
+    window.Resize(401, 301);
+    QImage grown;
+    for (int i = 0; i < 40 && BareShare(grown = window.Grab(home), QRect(0, 0, 401, 301)) > 0; ++i) Sleep(100);
+    EXPECT_EQ(BareShare(grown, QRect(0, 0, 401, 301)), 0.0) << "a bare edge is left";
+}
+
 TEST_F(HackMode, RootDrawsIntoTheWindowNamedByXScreenSaver) {
     PlainWindow window(300, 200);
     Hack hack(home, {"-root"}, {{"XSCREENSAVER_WINDOW", window.Id()}});
