@@ -11,6 +11,7 @@ packages=(
   libsdl2-mixer-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool fonts-dejavu-core
+  libx11-dev man-db desktop-file-utils
 )
 
 missing=()

@@ -1,9 +1,11 @@
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/AquariumApp.h"
 #include "app/CommandLine.h"
+#include "app/XWindowProbe.h"
 #include "platform/ProductInfo.h"
 #include "platform/Random.h"
 
@@ -25,12 +27,33 @@ int main(int argc, char** argv) {
     }
     if (o.seed) SeedDefaultRandom(*o.seed);
 
-    AquariumApp app(argc, argv);
     RunOptions run;
     run.frames = o.frames;
     run.screenshot = o.screenshot;
     run.benchmark = o.benchmark;
-    const int status = app.InitInstance(o.windowWidth, o.windowHeight, run);
+    run.fps = RequestedFps(o);
+    run.bubbles = o.bubbles;
+    run.light = o.light;
+    const bool hack = o.root || o.windowId;
+    HackTarget target;
+    if (hack) {
+        // Checked before Qt connects: Qt would take a bad id for a window.
+        target = FindHackTarget(XWindowProbe(), o.root, o.windowId.value_or(0),
+                                std::getenv("XSCREENSAVER_WINDOW"));
+        if (!target.error.empty()) {
+            std::fprintf(stderr, "tidemere: %s\n", target.error.c_str());
+            return 2;
+        }
+    }
+
+    AquariumApp app(argc, argv);
+    int status;
+    if (hack)
+        status = app.InitHack(target, run);
+    else if (o.windowWidth > 0)
+        status = app.InitInstance(o.windowWidth, o.windowHeight, run);
+    else
+        status = app.InitInstance(run, o.screen, o.span);
     if (status >= 0) return status;
     return app.exec();
 }

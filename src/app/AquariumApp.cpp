@@ -1,5 +1,6 @@
 #include "app/AquariumApp.h"
 
+#include <QLockFile>
 #include <QMessageBox>
 #include <QScreen>
 #include <cstdio>
@@ -34,6 +35,7 @@ AquariumApp::AquariumApp(int& argc, char** argv)
 }
 
 AquariumApp::~AquariumApp() {
+    hack_.reset();
     frame_.reset();
     SetMessageBoxHandler({});
 }
@@ -43,12 +45,14 @@ int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOption
     if (!appLock_.Acquire()) return 1;
 
     RunOptions run = options;
-    QScreen* screen = primaryScreen();
+    QScreen* screen = screen_ ? screen_ : primaryScreen();
+    // Spanning covers the union of every screen, in logical pixels.
+    const QRect cover = !screen ? QRect() : span_ ? screen->virtualGeometry() : screen->geometry();
     if (windowWidth == 0 && screen) {
         // The bounds table is keyed on the screen's pixel size.
         const qreal dpr = screen->devicePixelRatio();
-        run.boundsWidth = qRound(screen->size().width() * dpr);
-        run.boundsHeight = qRound(screen->size().height() * dpr);
+        run.boundsWidth = qRound(cover.width() * dpr);
+        run.boundsHeight = qRound(cover.height() * dpr);
     } else {
         run.boundsWidth = windowWidth;
         run.boundsHeight = windowHeight;
@@ -56,6 +60,7 @@ int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOption
 
     frame_ = std::make_unique<CMainFrame>(run);
     frame_->setTitle(kProductTitle);
+    HoldStartLockUntilFirstFrame(frame_->View());
     // Without a view there are no frames to count: a scripted run would
     // never end, so it fails instead of waiting for Escape.
     if (!frame_->View() && run.frames > 0) return 1;
@@ -65,13 +70,65 @@ int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOption
         frame_->show();
     } else {
         frame_->setFlags(Qt::Window | Qt::FramelessWindowHint);
-        if (screen) frame_->setGeometry(screen->geometry());
+        if (screen) frame_->setScreen(screen);
+        if (screen) frame_->setGeometry(cover);
         if (frame_->View()) frame_->View()->resize(frame_->size());
-        frame_->showFullScreen();
+        // Full screen snaps to one screen; a span is a plain window over all.
+        if (span_)
+            frame_->show();
+        else
+            frame_->showFullScreen();
     }
     if (frame_->View()) {
         frame_->View()->show();
         frame_->View()->requestActivate();
     }
     return -1;
+}
+
+int AquariumApp::InitInstance(const RunOptions& options, int screenIndex, bool span) {
+    const QList<QScreen*> all = screens();
+    if (screenIndex >= static_cast<int>(all.size())) {
+        std::string list;
+        for (int i = 0; i < all.size(); ++i) {
+            const QRect g = all[i]->geometry();
+            list += "\n  " + std::to_string(i) + ": " + all[i]->name().toStdString() + " " +
+                    std::to_string(g.width()) + "x" + std::to_string(g.height()) + "+" +
+                    std::to_string(g.x()) + "+" + std::to_string(g.y());
+        }
+        std::fprintf(stderr, "tidemere: --screen %d: there is no such screen; the screens are:%s\n",
+                     screenIndex, list.c_str());
+        return 2;
+    }
+    if (screenIndex >= 0) screen_ = all[screenIndex];
+    span_ = span;
+    return InitInstance(0, 0, options);
+}
+
+int AquariumApp::InitHack(const HackTarget& target, const RunOptions& options) {
+    // A daemon runs one copy per screen and one for the preview: no lock.
+    hack_ = std::make_unique<HackHost>(target, options);
+    HoldStartLockUntilFirstFrame(hack_->View());
+    if (!hack_->View() && options.frames > 0) return 1;
+    return -1;
+}
+
+void AquariumApp::HoldStartLockUntilFirstFrame(TankView* view) {
+    if (!view) return;
+    startLock_ = std::make_unique<QLockFile>(
+        QString::fromStdString(InstanceLock::LockFolder() + "/" + kApplicationName + "-start"));
+    startLock_->setStaleLockTime(0);  // stale only when its process is gone
+    // A copy that hangs while starting must not stop the others for good.
+    if (!startLock_->tryLock(10000)) {
+        startLock_.reset();
+        return;
+    }
+    startClock_.start();
+    startTimer_.setInterval(20);
+    connect(&startTimer_, &QTimer::timeout, this, [this, view] {
+        if (view->FramesDrawn() == 0 && startClock_.elapsed() < 10000) return;
+        startTimer_.stop();
+        startLock_.reset();
+    });
+    startTimer_.start();
 }

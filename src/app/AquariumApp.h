@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <memory>
 
 #include "app/CMainFrame.h"
+#include "app/HackHost.h"
 #include "platform/InstanceLock.h"
 
 // The application: refuses to run twice, then opens the frame.
+class QLockFile;
+
 class AquariumApp : public QApplication {
     Q_OBJECT
 public:
@@ -16,11 +21,26 @@ public:
     // Returns -1 when the program goes on running, else the exit status.
     // `windowWidth` x `windowHeight` of 0 covers the screen.
     int InitInstance(int windowWidth, int windowHeight, const RunOptions& options);
+    // Full screen on screen `screenIndex` (-1: the primary one), or across
+    // every screen. Returns 2 with a message for a screen that is not there.
+    int InitInstance(const RunOptions& options, int screenIndex, bool span);
+    // Screensaver hack mode: no lock, no frame; the tank fills `target`.
+    int InitHack(const HackTarget& target, const RunOptions& options);
 
     CMainFrame* Frame() const { return frame_.get(); }
 
 private:
+    // Copies that start together (a daemon runs one per screen) take turns:
+    // each unpacks the built-in pictures into the same folder and deletes them.
+    void HoldStartLockUntilFirstFrame(TankView* view);
+
     InstanceLock firstLock_;
     InstanceLock appLock_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<HackHost> hack_;
+    QScreen* screen_ = nullptr;  // null: the primary screen
+    bool span_ = false;
+    std::unique_ptr<QLockFile> startLock_;
+    QTimer startTimer_;
+    QElapsedTimer startClock_;
 };

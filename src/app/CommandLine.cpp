@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cctype>
 #include <cstdlib>
 
 namespace {
@@ -32,6 +33,29 @@ bool ParseSize(const std::string& text, int* w, int* h) {
 
 }  // namespace
 
+int RequestedFps(const CommandLineOptions& options) {
+    if (options.fps == 0 && (options.root || options.windowId)) return 30;
+    return options.fps;
+}
+
+std::optional<std::uint32_t> ParseWindowId(const std::string& text) {
+    std::string digits = text;
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits = digits.substr(2);
+        base = 16;
+    }
+    if (digits.empty() || digits.size() > 10) return std::nullopt;
+    for (char c : digits) {
+        const bool ok = base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) != 0
+                                   : (c >= '0' && c <= '9');
+        if (!ok) return std::nullopt;
+    }
+    const unsigned long long v = std::strtoull(digits.c_str(), nullptr, base);
+    if (v == 0 || v > UINT32_MAX) return std::nullopt;
+    return static_cast<std::uint32_t>(v);
+}
+
 std::string UsageText() {
     return "Usage: tidemere [options]\n"
            "\n"
@@ -44,6 +68,12 @@ std::string UsageText() {
            "  --frames N           quit after N frames\n"
            "  --screenshot FILE    save the last frame as a PNG picture\n"
            "  --benchmark          draw frames as fast as possible and print frame times\n"
+           "  --root               screensaver: draw into $XSCREENSAVER_WINDOW, else the root window\n"
+           "  --window-id ID       screensaver: draw into the X window ID (hex 0x... or decimal)\n"
+           "  --bubbles N          screensaver: N bubbles (0 to 110) instead of the settings' number\n"
+           "  --light N            screensaver: brightness 0 (dark) to 100 (full) instead of the settings'\n"
+           "  --screen N           cover screen N (0 is the first) instead of the primary screen\n"
+           "  --span               cover every screen with one tank\n"
            "  --help               show this text\n"
            "  --version            show the version\n";
 }
@@ -93,10 +123,46 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--screenshot") {
             if (!takeValue() || value.empty()) return fail("--screenshot needs a file name");
             r.options.screenshot = value;
+        } else if (arg == "--root" || arg == "-root") {
+            r.options.root = true;
+        } else if (arg == "--window-id" || arg == "-window-id") {
+            if (!takeValue()) return fail(arg + " needs an X window id such as 0x1e00007");
+            r.options.windowId = ParseWindowId(value);
+            if (!r.options.windowId)
+                return fail(arg + ": '" + value + "' is not an X window id such as 0x1e00007");
+        } else if (arg == "--screen") {
+            if (!takeValue()) return fail("--screen needs a screen number");
+            if (!ParseNumber(value, 0, 255, &n))
+                return fail("--screen: '" + value + "' is not a screen number from 0 to 255");
+            r.options.screen = static_cast<int>(n);
+        } else if (arg == "--bubbles" || arg == "-bubbles") {
+            if (!takeValue()) return fail(arg + " needs a number of bubbles");
+            if (!ParseNumber(value, 0, 110, &n))
+                return fail(arg + ": '" + value + "' is not a number of bubbles from 0 to 110");
+            r.options.bubbles = static_cast<int>(n);
+        } else if (arg == "--light" || arg == "-light") {
+            if (!takeValue()) return fail(arg + " needs a light level");
+            if (!ParseNumber(value, 0, 100, &n))
+                return fail(arg + ": '" + value + "' is not a light level from 0 to 100");
+            r.options.light = static_cast<int>(n);
+        } else if (arg == "--span") {
+            r.options.span = true;
         } else {
             return fail("unknown option '" + args[i] + "'");
         }
     }
+    const bool hack = r.options.root || r.options.windowId;
+    if (r.options.root && r.options.windowId) return fail("--root and --window-id exclude each other");
+    if (hack && (r.options.windowWidth > 0 || r.options.screen >= 0 || r.options.span))
+        return fail(std::string(r.options.root ? "--root" : "--window-id") +
+                    " draws into a given window: --window, --screen and --span do not apply");
+    // Elsewhere the settings dialog sets them, and could save an override.
+    if (!hack && (r.options.bubbles >= 0 || r.options.light >= 0))
+        return fail("--bubbles and --light are for --root and --window-id; the settings set them otherwise");
+    if (r.options.span && (r.options.windowWidth > 0 || r.options.screen >= 0))
+        return fail("--span covers every screen: --window and --screen do not apply");
+    if (r.options.screen >= 0 && r.options.windowWidth > 0)
+        return fail("--screen is for full screen: --window does not apply");
     if (!r.options.screenshot.empty() && r.options.frames == 0)
         return fail("--screenshot needs --frames N to know which frame to save");
     return r;

@@ -12,8 +12,16 @@ struct CommandLineOptions {
     int frames = 0;  // 0: run until the user leaves
     std::string screenshot;
     bool benchmark = false;
+    int fps = 0;  // 0: as fast as the display refreshes, at most 100
     bool help = false;
     bool version = false;
+    // Hack mode: draw into a window a screensaver daemon made.
+    bool root = false;  // XSCREENSAVER_WINDOW, else the root window
+    std::optional<std::uint32_t> windowId;
+    int screen = -1;  // -1: the primary screen
+    bool span = false;  // one tank across every screen
+    int bubbles = -1;  // hack mode: -1 keeps the settings file's value
+    int light = -1;
 };
 
 struct CommandLineResult {
@@ -25,3 +33,11 @@ struct CommandLineResult {
 CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
+
+// Frames a second a run asks for: screensaver hacks draw 30 unless told
+// otherwise, as XScreenSaver's own do, so a blanked screen costs little.
+int RequestedFps(const CommandLineOptions& options);
+
+// An X window id, hex ("0x1e00007") or decimal; nothing for garbage, 0 or
+// a value wider than the protocol's 32 bits.
+std::optional<std::uint32_t> ParseWindowId(const std::string& text);

@@ -19,6 +19,7 @@
 #include "platform/ProductInfo.h"
 #include "scene/UserImage.h"
 #include "settings/dialogs/CustomBackgroundDialog.h"
+#include "settings/SettingsRecord.h"
 #include "view/Cursors.h"
 #include "view/FrameStats.h"
 #include "view/IconMenu.h"
@@ -65,6 +66,9 @@ void TankView::initializeGL() {
     const int boundsW = options_.boundsWidth > 0 ? options_.boundsWidth : qRound(width() * dpr);
     const int boundsH = options_.boundsHeight > 0 ? options_.boundsHeight : qRound(height() * dpr);
     scene_.Start(boundsW, boundsH);
+    // A screensaver's own options win over the file, in memory only.
+    if (options_.bubbles >= 0) Settings.QiPaoNum = kMaxBubbles - options_.bubbles;
+    if (options_.light >= 0) Settings.LightQiangDu = 100 - options_.light;  // the file stores dimming
     // The viewport covers the window in device pixels, whatever picked the bounds.
     scene_.ScreenWidth = qMax(1, qRound(width() * dpr));
     scene_.ScreenHeight = qMax(1, qRound(height() * dpr));

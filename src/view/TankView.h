@@ -18,6 +18,9 @@ struct RunOptions {
     int frames = 0;        // quit after this many frames; 0 runs until the user leaves
     std::string screenshot;
     bool benchmark = false;
+    int fps = 0;  // 0: as fast as the display refreshes, at most 100
+    int bubbles = -1;  // hack mode: bubbles drawn, overriding the settings; -1: as set
+    int light = -1;    // hack mode: brightness 0 (dark)..100 (full), overriding the settings; -1: as set
 };
 
 // The window that shows the tank and runs the frame loop: one frame per

@@ -60,3 +60,67 @@ TEST(FrameStats, SummaryUsesNearestRankPercentiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowId, HexOrDecimalWithinThirtyTwoBits) {
+    EXPECT_EQ(ParseWindowId("0x1e00007"), 0x1e00007u);
+    EXPECT_EQ(ParseWindowId("0X1E00007"), 0x1e00007u);
+    EXPECT_EQ(ParseWindowId("31457287"), 31457287u);
+    EXPECT_EQ(ParseWindowId("0xffffffff"), 0xffffffffu);
+    EXPECT_EQ(ParseWindowId("4294967295"), 4294967295u);
+    for (const char* bad : {"", "0x", "0", "0x0", "0x100000000", "4294967296", "99999999999", "-5",
+                            "+5", " 5", "5 ", "0x1g", "1e3", "12ab", "0x-1", "garbage"})
+        EXPECT_FALSE(ParseWindowId(bad)) << bad;
+}
+
+TEST(CommandLine, HackModeAndScreenOptionsInEverySpelling) {
+    EXPECT_TRUE(Parse({"--root"}).options.root);
+    EXPECT_TRUE(Parse({"-root"}).options.root);
+    EXPECT_EQ(Parse({"-window-id", "0x2a"}).options.windowId, 42u);
+    EXPECT_EQ(Parse({"--window-id=42"}).options.windowId, 42u);
+    EXPECT_EQ(Parse({"--screen", "1"}).options.screen, 1);
+    EXPECT_EQ(Parse({}).options.screen, -1);
+    EXPECT_TRUE(Parse({"--span"}).options.span);
+    EXPECT_EQ(Parse({"--root", "--seed", "3"}).error, "");
+    const auto tuned = Parse({"-root", "-bubbles", "0", "--light=100"});
+    ASSERT_EQ(tuned.error, "");
+    EXPECT_EQ(tuned.options.bubbles, 0);
+    EXPECT_EQ(tuned.options.light, 100);
+    EXPECT_EQ(Parse({"--root"}).options.bubbles, -1);
+}
+
+TEST(CommandLine, HacksDrawThirtyFramesASecondUnlessTold) {
+    EXPECT_EQ(RequestedFps(Parse({"--root"}).options), 30);
+    EXPECT_EQ(RequestedFps(Parse({"-window-id", "5"}).options), 30);
+    EXPECT_EQ(RequestedFps(Parse({}).options), 0);
+    CommandLineOptions told = Parse({"--root"}).options;
+    told.fps = 12;
+    EXPECT_EQ(RequestedFps(told), 12);
+}
+
+TEST(CommandLine, HackAndScreenOptionsThatContradictAreRefused) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--window-id"},
+             {"--window-id", "garbage"},
+             {"-window-id", "0x"},
+             {"--root", "--window-id", "5"},
+             {"--root", "--window", "320x200"},
+             {"--window-id", "5", "--span"},
+             {"--root", "--screen", "0"},
+             {"--span", "--screen", "1"},
+             {"--span", "--window", "320x200"},
+             {"--screen", "0", "--window", "320x200"},
+             {"--screen", "-1"},
+             {"--screen", "256"},
+             {"--screen"},
+             {"--root", "--bubbles", "111"},
+             {"--root", "--light", "101"},
+             {"--bubbles", "5"},
+             {"--light", "5"}}) {
+        const auto r = ParseCommandLine(args);
+        EXPECT_NE(r.error, "") << args[0] << " " << args.back();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+#include "app/HackHost.h"
+
+#include <QWindow>
+#include <signal.h>
+#include <time.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/Folders.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+struct sigaction g_previousSegv, g_previousBus;
+
+// A fault just after the daemon destroyed the window comes from the GL driver
+// still drawing into it, and the watcher thread is about to end the program
+// quietly: give it the moment. Any other fault is still the crash it was,
+// handled as before a moment later.
+void AwaitTheWatcher(int signal, siginfo_t* info, void*) {
+    timespec pause{0, 200000000};
+    while (nanosleep(&pause, &pause) != 0) {
+    }
+    sigaction(signal, signal == SIGBUS ? &g_previousBus : &g_previousSegv, nullptr);
+    // Returning runs the faulting instruction again, under the old handler;
+    // a signal sent by kill has no such instruction.
+    if (info->si_code <= 0) raise(signal);
+}
+
+}  // namespace
+
+HackHost::HackHost(const HackTarget& target, const RunOptions& options)
+    : windowId_(target.window) {
+    foreign_.reset(QWindow::fromWinId(static_cast<WId>(target.window)));
+    if (TempPath().empty()) {
+        ShowMessageBox("Error Find TempPath.", "ERROR");
+        return;
+    }
+    RunOptions run = options;
+    run.boundsWidth = target.width;
+    run.boundsHeight = target.height;
+    view_ = new TankView(run, foreign_.get());
+    // Its keys and menu are out of reach here, so their help would mislead.
+    view_->Scene().HelpTextVisible = false;
+    // The daemon owns the pointer and keys: events go to its window, and its
+    // cursor stays.
+    view_->setFlag(Qt::WindowTransparentForInput, true);
+    FitTo(target.width, target.height);
+    view_->show();
+    // A frame drawn after the window is gone can crash the GL driver (Mesa's
+    // llvmpipe does), and the frame loop cannot look up mid-frame: a thread of
+    // its own, on a connection of its own, ends the program the moment the
+    // window is destroyed.
+    auto watcher = std::make_unique<XWindowProbe>();
+    if (watcher->Watch(windowId_)) {
+        struct sigaction action {};
+        action.sa_sigaction = AwaitTheWatcher;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGSEGV, &action, &g_previousSegv);
+        sigaction(SIGBUS, &action, &g_previousBus);
+        std::thread([w = watcher.release()] {
+            w->WaitUntilDestroyed();
+            Leave();
+        }).detach();
+    }
+    // Size changes: a round trip four times a second is cheap.
+    followTimer_.setInterval(250);
+    connect(&followTimer_, &QTimer::timeout, this, &HackHost::Follow);
+    followTimer_.start();
+}
+
+HackHost::~HackHost() {
+    followTimer_.stop();
+    if (view_) {
+        view_->Teardown();
+        delete view_;
+    }
+}
+
+void HackHost::FitTo(int deviceWidth, int deviceHeight) {
+    width_ = deviceWidth;
+    height_ = deviceHeight;
+    if (!view_) return;
+    // Rounded up, so an odd size at a scale factor of 2 leaves no bare edge;
+    // the parent clips the rest.
+    const qreal dpr = view_->devicePixelRatio();
+    const int w = std::max(1, static_cast<int>(std::ceil(deviceWidth / dpr)));
+    const int h = std::max(1, static_cast<int>(std::ceil(deviceHeight / dpr)));
+    view_->setGeometry(0, 0, w, h);
+}
+
+void HackHost::Leave() {
+    // The daemon took its window away: nothing left to draw into.
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void HackHost::Follow() {
+    int w = 0, h = 0;
+    if (!probe_.Size(windowId_, &w, &h)) Leave();
+    if (w != width_ || h != height_) FitTo(w, h);
+}
