@@ -133,10 +133,16 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     EXPECT_EQ(d.Counts().Count(0), 2);
     EXPECT_EQ(Total(d)->text(), "Total: 2   (Max:5)");
 
-    // A letter reaches the dialog even while a button has the focus.
-    Button(d, FishDialog::kIdClear)->setFocus();
-    QTest::keyClick(Button(d, FishDialog::kIdClear), Qt::Key_A);
+    // Our keys win even while a button has the focus (buttons take arrows
+    // for themselves otherwise).
+    FlatButton* focused = Button(d, FishDialog::kIdClear);
+    focused->setFocus();
+    QTest::keyClick(focused, Qt::Key_A);
     EXPECT_EQ(d.Counts().Count(0), 3);
+    QTest::keyClick(focused, Qt::Key_Right);
+    EXPECT_EQ(d.Counts().Selection(), 1);
+    QTest::keyClick(focused, Qt::Key_Left);
+    EXPECT_EQ(d.Counts().Selection(), 0);
 
     ScriptedRandom random({1, 0, 3, 1, 1});
     ScopedRandomSource use(random);
@@ -193,13 +199,16 @@ TEST_F(FishDialogTest, LayoutFollowsTheFontsDialogUnits) {
         const QRect r = Button(d, id)->geometry();
         EXPECT_TRUE(d.rect().contains(r)) << id;
         EXPECT_GT(r.left(), lastRight) << id;
-        EXPECT_GE(r.width(), Button(d, id)->fontMetrics().horizontalAdvance(Button(d, id)->text()) - 8);
+        const QFontMetrics fm = Button(d, id)->fontMetrics();
+        EXPECT_GE(r.width(), fm.horizontalAdvance(Button(d, id)->text()) - 8);
+        EXPECT_GE(r.height(), fm.height());
         lastRight = r.right();
     }
     QLabel* total = Total(d);
     EXPECT_TRUE(d.rect().contains(total->geometry()));
     EXPECT_GT(total->x(), lastRight);
     EXPECT_GE(total->width(), total->fontMetrics().horizontalAdvance("Total: 5   (Max:5)"));
+    EXPECT_GE(total->height(), total->fontMetrics().height());
     EXPECT_EQ(total->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_EQ(total->palette().color(QPalette::Window), QColor(239, 230, 214));
     EXPECT_EQ(d.windowTitle(), "Fish Settings - Tidemere 1.1");
