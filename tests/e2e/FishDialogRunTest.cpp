@@ -92,10 +92,12 @@ protected:
     // Waits for the tank, then opens the dialog from the popup menu (item 5)
     // and leaves the pointer over it.
     static bool OpenDialog() {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        if (!Sh("timeout 60 xdotool search --sync --onlyvisible --name '^Tidemere 1.1$' >/dev/null"))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // its first frames
         return Sh("xdotool mousemove 300 300 click 3 sleep 0.8 key Down Down Down Down Down "
                   "sleep 0.2 key Return") &&
-               Sh("timeout 20 xdotool search --sync --name 'Fish Settings' >/dev/null") &&
+               Sh("timeout 30 xdotool search --sync --name 'Fish Settings' >/dev/null") &&
                Sh("xdotool sleep 0.5 mousemove 512 384");
     }
     static bool DialogOpen() { return Sh("xdotool search --name 'Fish Settings' >/dev/null 2>&1"); }
@@ -104,7 +106,7 @@ protected:
 TEST_F(FishDialogRun, TheTankChangesBehindTheOpenDialog) {
     // The run ends by itself after its frames: the frame loop keeps going
     // under the modal dialog, and its last frame shows the added fish.
-    TankRun run(home, {"--window", "1024x768", "--seed", "4", "--frames", "900", "--screenshot", shot});
+    TankRun run(home, {"--window", "1024x768", "--seed", "4", "--frames", "1200", "--screenshot", shot});
     ASSERT_TRUE(OpenDialog());
     // Select the first kind, add two clownfish.
     ASSERT_TRUE(Sh("xdotool key Right key a key A"));
