@@ -23,7 +23,9 @@ QSize FlatButton::sizeHint() const {
     return {fm.horizontalAdvance(plain) + 2 * fm.averageCharWidth() + 4, fm.height() + 8};
 }
 
-QSize FlatButton::minimumSizeHint() const { return sizeHint(); }
+QSize FlatButton::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void FlatButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -76,7 +76,7 @@ std::string LoadResourceBytes(int id) {
     const QByteArray bytes = resource.readAll();
     std::string plain(static_cast<std::size_t>(bytes.size()), '\0');
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        plain[static_cast<std::size_t>(i)] = static_cast<char>(
-            resourcekey::Unscramble(static_cast<std::uint8_t>(bytes[i]), static_cast<std::size_t>(i)));
+        plain[static_cast<std::size_t>(i)] = static_cast<char>(resourcekey::Unscramble(
+            static_cast<std::uint8_t>(bytes[i]), static_cast<std::size_t>(i)));
     return plain;
 }

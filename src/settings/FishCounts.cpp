@@ -11,13 +11,16 @@
 
 namespace {
 
-std::string KeyFor(int kind) { return "Fish" + std::to_string(kind); }
+std::string KeyFor(int kind) {
+    return "Fish" + std::to_string(kind);
+}
 
 }  // namespace
 
 FishCounts FishCounts::FromDocument(const IniDocument& doc) {
     std::array<int, kKinds> counts{};
-    for (int i = 0; i < kKinds; ++i) counts[i] = AtoiLike(doc.Get(kSection, KeyFor(i)).value_or(""));
+    for (int i = 0; i < kKinds; ++i)
+        counts[i] = AtoiLike(doc.Get(kSection, KeyFor(i)).value_or(""));
     return FishCounts(counts);
 }
 
@@ -65,11 +68,14 @@ void FishCounts::Random() {
     selection_ = -1;
 }
 
-void FishCounts::Clear() { counts_.fill(0); }
+void FishCounts::Clear() {
+    counts_.fill(0);
+}
 
 int FishCounts::Total() const {
     long long sum = 0;
-    for (int count : counts_) sum += std::max(count, 0);
+    for (int count : counts_)
+        sum += std::max(count, 0);
     return static_cast<int>(std::min<long long>(sum, INT_MAX));
 }
 
@@ -91,4 +97,6 @@ bool FishCounts::Save(const std::string& path) const {
     return !doc.Modified() || doc.Save(path);
 }
 
-void FishCounts::Apply() const { RefreshFishCounts(counts_.data()); }
+void FishCounts::Apply() const {
+    RefreshFishCounts(counts_.data());
+}

@@ -28,7 +28,9 @@ QPalette TestPalette() {
     return pal;
 }
 
-QImage Grab(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Grab(QWidget& w) {
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 void Enter(QWidget& w) {
     QEnterEvent enter(QPointF(2, 2), w.mapToGlobal(QPointF(2, 2)), w.mapToGlobal(QPointF(2, 2)));

@@ -81,8 +81,10 @@ TEST_F(FishDialogTest, EscapeInTheSameTickDropsOnlyTheLastChangeAndKeepsOtherByt
     EXPECT_EQ(Settings.FishCounts[1], 2);
 
     const std::string text = ReadWholeFile(path);
-    EXPECT_EQ(text, kOtherSections + "[Fish Number]\r\nFish0=0\r\nFish1=2\r\nFish2=0\r\nFish3=0\r\n"
-                                     "Fish4=0\r\n" + kTail);
+    EXPECT_EQ(text, kOtherSections +
+                        "[Fish Number]\r\nFish0=0\r\nFish1=2\r\nFish2=0\r\nFish3=0\r\n"
+                        "Fish4=0\r\n" +
+                        kTail);
 }
 
 TEST_F(FishDialogTest, EnterAndTheCloseBoxSaveAtOnce) {
@@ -169,7 +171,8 @@ TEST_F(FishDialogTest, StripShowsCountsAndTheSelectionInverted) {
     const QImage before = d.grab().toImage().convertToFormat(QImage::Format_RGB32);
     // The thumbnails are there: the strip is not the plain window colour.
     int fishPixels = 0;
-    for (int x = 0; x < 498; ++x) fishPixels += QColor(before.pixel(x, 45)).saturation() > 120;
+    for (int x = 0; x < 498; ++x)
+        fishPixels += QColor(before.pixel(x, 45)).saturation() > 120;
     EXPECT_GT(fishPixels, 100);
 
     SelectKind(d, 1);
@@ -194,8 +197,8 @@ TEST_F(FishDialogTest, LayoutFollowsTheFontsDialogUnits) {
     EXPECT_EQ(d.size(), du.size());
     EXPECT_GE(d.width(), 498);  // the strip fits
     int lastRight = -1;
-    for (int id : {FishDialog::kIdAdd, FishDialog::kIdDelete, FishDialog::kIdRandom,
-                   FishDialog::kIdClear}) {
+    for (int id :
+         {FishDialog::kIdAdd, FishDialog::kIdDelete, FishDialog::kIdRandom, FishDialog::kIdClear}) {
         const QRect r = Button(d, id)->geometry();
         EXPECT_TRUE(d.rect().contains(r)) << id;
         EXPECT_GT(r.left(), lastRight) << id;

@@ -30,7 +30,8 @@ public:
             freopen(output.c_str(), "w", stdout);
             dup2(fileno(stdout), fileno(stderr));
             std::vector<char*> argv{const_cast<char*>(TIDEMERE_BINARY)};
-            for (auto& a : args) argv.push_back(a.data());
+            for (auto& a : args)
+                argv.push_back(a.data());
             argv.push_back(nullptr);
             execv(TIDEMERE_BINARY, argv.data());
             _exit(127);
@@ -44,7 +45,8 @@ public:
     }
     // Exit status, or -1 when it is still running after `seconds`.
     int Wait(double seconds) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
         do {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -72,7 +74,9 @@ int OrangePixels(const QImage& image) {
     return n;
 }
 
-bool Sh(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool Sh(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
 
 class FishDialogRun : public ::testing::Test {
 protected:
@@ -82,8 +86,9 @@ protected:
     FishDialogRun() {
         Sh("mkdir -p " + home.File("config/VelmarScr") + " " + home.File("runtime") +
            " && chmod 700 " + home.File("runtime"));
-        WriteWholeFile(Settings(), "[Custom Images]\nImage0=/nowhere/reef.png\n[Fish Number]\n"
-                                   "Fish0=0\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
+        WriteWholeFile(Settings(),
+                       "[Custom Images]\nImage0=/nowhere/reef.png\n[Fish Number]\n"
+                       "Fish0=0\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
     }
     std::string Settings() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
     bool Holds(const std::string& text) const {
@@ -92,7 +97,8 @@ protected:
     // Waits for the tank, then opens the dialog from the popup menu (item 5)
     // and leaves the pointer over it.
     static bool OpenDialog() {
-        if (!Sh("timeout 60 xdotool search --sync --onlyvisible --name '^Tidemere 1.1$' >/dev/null"))
+        if (!Sh("timeout 60 xdotool search --sync --onlyvisible --name '^Tidemere 1.1$' "
+                ">/dev/null"))
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // its first frames
         return Sh("xdotool mousemove 300 300 click 3 sleep 0.8 key Down Down Down Down Down "
@@ -106,7 +112,8 @@ protected:
 TEST_F(FishDialogRun, TheTankChangesBehindTheOpenDialog) {
     // The run ends by itself after its frames: the frame loop keeps going
     // under the modal dialog, and its last frame shows the added fish.
-    TankRun run(home, {"--window", "1024x768", "--seed", "4", "--frames", "1200", "--screenshot", shot});
+    TankRun run(home,
+                {"--window", "1024x768", "--seed", "4", "--frames", "1200", "--screenshot", shot});
     ASSERT_TRUE(OpenDialog());
     // Select the first kind, add two clownfish.
     ASSERT_TRUE(Sh("xdotool key Right key a key A"));
@@ -132,7 +139,8 @@ TEST_F(FishDialogRun, EnterClosesTheDialogAndTheFileKeepsTheCount) {
 
 TEST_F(FishDialogRun, WithoutFishTheTankShowsNoOrange) {
     // The control for the first test: the same run without the dialog.
-    TankRun run(home, {"--window", "1024x768", "--seed", "4", "--frames", "300", "--screenshot", shot});
+    TankRun run(home,
+                {"--window", "1024x768", "--seed", "4", "--frames", "300", "--screenshot", shot});
     ASSERT_EQ(run.Wait(240), 0);
     EXPECT_LT(OrangePixels(QImage(QString::fromStdString(shot))), 20);
 }

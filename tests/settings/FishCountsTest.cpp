@@ -25,8 +25,12 @@ FishCounts Selected(Counts counts, int kind) {
 
 TEST(FishCounts, PressSelectsCellFromTheGridAndBelowTheGridClears) {
     FishCounts fish;
-    for (auto [x, y, want] : {std::tuple{0, 0, 0}, {99, 89, 0}, {100, 0, 1}, {499, 10, 4},
-                              {50, 100, 5}, {150, 450, 26}}) {
+    for (auto [x, y, want] : {std::tuple{0, 0, 0},
+                              {99, 89, 0},
+                              {100, 0, 1},
+                              {499, 10, 4},
+                              {50, 100, 5},
+                              {150, 450, 26}}) {
         EXPECT_TRUE(fish.PressAt(x, y));
         EXPECT_EQ(fish.Selection(), want) << x << "," << y;
     }
@@ -118,7 +122,8 @@ TEST(FishCounts, TotalCountsStoredValuesAndTheSceneNeverGetsMoreThanFive) {
         FishCounts fish(counts);
         fish.Apply();
         int scene = 0;
-        for (int n : Settings.FishCounts) scene += n;
+        for (int n : Settings.FishCounts)
+            scene += n;
         EXPECT_GE(fish.Total(), 0);
         EXPECT_EQ(scene, std::min(fish.Total(), 5));
     }

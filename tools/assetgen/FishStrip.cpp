@@ -54,7 +54,8 @@ Canvas PaintFishStrip(int width, int height, int cellWidth) {
         for (int x = 0; x < width; ++x) {
             const float t = static_cast<float>(y) / (height - 1);
             const float grain = 0.02f * (Fbm(x * 0.08f, y * 0.08f, 129, 2) - 0.5f);
-            strip.At(x, y) = Mix(Rgb(226, 232, 236), Rgb(246, 248, 250), t) + Color{grain, grain, grain};
+            strip.At(x, y) =
+                Mix(Rgb(226, 232, 236), Rgb(246, 248, 250), t) + Color{grain, grain, grain};
         }
 
     // Model units to pixels; the snout faces left as the fish swim in.

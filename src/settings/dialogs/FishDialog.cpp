@@ -43,8 +43,8 @@ FishDialog::FishDialog(QWidget* parent, std::string settingsPath)
 
     // Dialog base units: the average width of the letters and the line height.
     const QFontMetrics fm(font());
-    const int letters =
-        fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = fm.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     baseX_ = std::max(1, (letters / 26 + 1) / 2);
     baseY_ = std::max(1, fm.height());
     setFixedSize(MapDialogRect(0, 0, kDialogWidthDu, kDialogHeightDu).size());
@@ -60,7 +60,8 @@ FishDialog::FishDialog(QWidget* parent, std::string settingsPath)
     AddButton(QStringLiteral("OK"), 1, {211, 209, 47, 21})->hide();
     AddButton(QStringLiteral("Cancel"), 2, {283, 209, 47, 21})->hide();
 
-    link_ = new HyperlinkStatic(QString::fromUtf8(kProductUrl), QString::fromUtf8(kProductUrl), this);
+    link_ =
+        new HyperlinkStatic(QString::fromUtf8(kProductUrl), QString::fromUtf8(kProductUrl), this);
     link_->setObjectName(QString::number(kIdLink));
     link_->setGeometry(MapDialogRect(9, 332, 113, 12));
     link_->FitToText();
@@ -118,7 +119,9 @@ QRect FishDialog::MapDialogRect(int x, int y, int width, int height) const {
             MulDiv(height, baseY_, 8)};
 }
 
-QString FishDialog::TotalText() const { return QString::fromStdString(counts_.TotalText()); }
+QString FishDialog::TotalText() const {
+    return QString::fromStdString(counts_.TotalText());
+}
 
 void FishDialog::CountsChanged() {
     total_->setText(TotalText());
@@ -172,7 +175,8 @@ void FishDialog::paintEvent(QPaintEvent*) {
         painter.setCompositionMode(QPainter::RasterOp_NotDestination);
         painter.setPen(Qt::NoPen);
         painter.setBrush(Qt::white);
-        painter.drawEllipse(QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top));
+        painter.drawEllipse(
+            QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top));
     }
 }
 
@@ -193,7 +197,8 @@ void FishDialog::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 bool FishDialog::HandleKey(const QKeyEvent* event) {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
     switch (event->key()) {
         case Qt::Key_A:
             if (counts_.Add()) CountsChanged();
