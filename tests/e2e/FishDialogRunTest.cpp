@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -78,6 +79,33 @@ bool Sh(const std::string& command) {
     return std::system(command.c_str()) == 0;
 }
 
+// Whether a visible window's title matches `pattern`. Windows that come and
+// go while xdotool walks the tree make it fail with an X error: ask again.
+bool WindowShown(const std::string& pattern) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::string output;
+        FILE* p =
+            popen(("xdotool search --onlyvisible --name '" + pattern + "' 2>&1").c_str(), "r");
+        if (!p) return false;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p))
+            output += buffer;
+        const int status = pclose(p);
+        if (output.find("X Error") != std::string::npos) continue;
+        return status == 0 && !output.empty();
+    }
+    return false;
+}
+
+bool WaitForWindow(const std::string& pattern, bool shown, double seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (WindowShown(pattern) != shown) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
 class FishDialogRun : public ::testing::Test {
 protected:
     TempDir home;
@@ -97,16 +125,13 @@ protected:
     // Waits for the tank, then opens the dialog from the popup menu (item 5)
     // and leaves the pointer over it.
     static bool OpenDialog() {
-        if (!Sh("timeout 60 xdotool search --sync --onlyvisible --name '^Tidemere 1.1$' "
-                ">/dev/null"))
-            return false;
+        if (!WaitForWindow("^Tidemere 1.1$", true, 60)) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // its first frames
         return Sh("xdotool mousemove 300 300 click 3 sleep 0.8 key Down Down Down Down Down "
                   "sleep 0.2 key Return") &&
-               Sh("timeout 30 xdotool search --sync --name 'Fish Settings' >/dev/null") &&
+               WaitForWindow("Fish Settings", true, 30) &&
                Sh("xdotool sleep 0.5 mousemove 512 384");
     }
-    static bool DialogOpen() { return Sh("xdotool search --name 'Fish Settings' >/dev/null 2>&1"); }
 };
 
 TEST_F(FishDialogRun, TheTankChangesBehindTheOpenDialog) {
@@ -130,9 +155,7 @@ TEST_F(FishDialogRun, EnterClosesTheDialogAndTheFileKeepsTheCount) {
     TankRun run(home, {"--window", "1024x768", "--seed", "4", "--frames", "100000"});
     ASSERT_TRUE(OpenDialog());
     ASSERT_TRUE(Sh("xdotool key Right key Right key Right key a key Return"));
-    for (int i = 0; i < 100 && DialogOpen(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(DialogOpen());
+    EXPECT_TRUE(WaitForWindow("Fish Settings", false, 5));
     EXPECT_TRUE(Holds("Fish2=1")) << ReadWholeFile(Settings());
     EXPECT_EQ(run.Wait(0.5), -1) << "the tank keeps running";
 }
