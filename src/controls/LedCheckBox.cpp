@@ -73,8 +73,8 @@ QRect LedCheckBox::InnerRect() const {
 
 QRect LedCheckBox::LedRect() const {
     const QRect inner = InnerRect();
-    // Win32 rectangles are exclusive at the bottom: bottom = top + height.
-    const int top = (inner.top() + inner.height() - ledSize_ - inner.top()) / 2 + 2;
+    // Two pixels below the centre of the inner area.
+    const int top = (inner.height() - ledSize_) / 2 + 2;
     return {inner.left(), top, ledSize_, ledSize_};
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -90,6 +91,14 @@ TEST(FlatButton, BorderRaisedOnHoverSunkenWhilePressedNoneAtRest) {
     EXPECT_EQ(Corners(b), std::make_pair(kLight, kDark));  // still under the pointer
 
     Leave(b);
+    EXPECT_EQ(Corners(b), std::make_pair(kFace, kFace));
+
+    // Reached with Tab it is raised until the focus moves on.
+    QFocusEvent tabIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&b, &tabIn);
+    EXPECT_EQ(Corners(b), std::make_pair(kLight, kDark));
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(&b, &out);
     EXPECT_EQ(Corners(b), std::make_pair(kFace, kFace));
 }
 
