@@ -115,7 +115,7 @@ protected:
         Sh("mkdir -p " + home.File("config/VelmarScr") + " " + home.File("runtime") +
            " && chmod 700 " + home.File("runtime"));
         WriteWholeFile(Settings(),
-                       "[Custom Images]\nImage0=/nowhere/reef.png\n[Fish Number]\n"
+                       "[My Notes]\nTank=living room\n[Fish Number]\n"
                        "Fish0=0\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
     }
     std::string Settings() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
@@ -148,7 +148,7 @@ TEST_F(FishDialogRun, TheTankChangesBehindTheOpenDialog) {
     const QImage image(QString::fromStdString(shot));
     ASSERT_FALSE(image.isNull());
     EXPECT_GT(OrangePixels(image), 150);
-    EXPECT_TRUE(Holds("[Custom Images]\nImage0=/nowhere/reef.png\n[Fish Number]\n"));
+    EXPECT_TRUE(Holds("[My Notes]\nTank=living room\n[Fish Number]\n"));
 }
 
 TEST_F(FishDialogRun, EnterClosesTheDialogAndTheFileKeepsTheCount) {
