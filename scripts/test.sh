@@ -14,4 +14,6 @@ chmod 700 "$scratch/runtime"
 export XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime"
 export SDL_AUDIODRIVER=dummy
 cd "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)" "$@"
+# -noreset: an X server that resets whenever its last client leaves refuses
+# the next test's connection now and then under load.
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j "$(nproc)" "$@"

@@ -23,7 +23,9 @@ QSize FlatButton::sizeHint() const {
     return {fm.horizontalAdvance(plain) + 2 * fm.averageCharWidth() + 4, fm.height() + 8};
 }
 
-QSize FlatButton::minimumSizeHint() const { return sizeHint(); }
+QSize FlatButton::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void FlatButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -32,7 +34,7 @@ void FlatButton::paintEvent(QPaintEvent*) {
     painter.fillRect(r, pal.color(QPalette::Button));
 
     const bool pressed = IsPressedLook();
-    if (pressed || hover_) {
+    if (pressed || hover_ || keyboardFocus_) {
         // Top and left take the first colour, bottom and right the second.
         const QColor topLeft = pal.color(pressed ? QPalette::Dark : QPalette::Light);
         const QColor bottomRight = pal.color(pressed ? QPalette::Light : QPalette::Dark);
@@ -91,7 +93,17 @@ void FlatButton::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void FlatButton::focusInEvent(QFocusEvent* event) {
+    // Reached with Tab: show where the keyboard is, as the pointer would.
+    keyboardFocus_ =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+    QPushButton::focusInEvent(event);
+}
+
 void FlatButton::focusOutEvent(QFocusEvent* event) {
+    keyboardFocus_ = false;
+    update();
     SetHover(false);
     QPushButton::focusOutEvent(event);
 }

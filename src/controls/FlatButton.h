@@ -7,7 +7,8 @@
 // with its '&' mnemonic underlined and no focus rectangle.
 //
 // Colours follow the palette: face QPalette::Button, label QPalette::ButtonText,
-// border light QPalette::Light and border dark QPalette::Dark.
+// border light QPalette::Light and border dark QPalette::Dark. A button reached
+// with Tab shows the raised border too, so keyboard users see where they are.
 //
 // A press that is dragged off the button keeps the sunken look until the mouse
 // button is released; releasing outside does not click, and drops the hover.
@@ -33,11 +34,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void SetHover(bool hover);
 
     bool hover_ = false;
-    bool held_ = false;  // the left button went down on us and is not yet released
+    bool keyboardFocus_ = false;  // focused with Tab: drawn raised like a hover
+    bool held_ = false;           // the left button went down on us and is not yet released
 };

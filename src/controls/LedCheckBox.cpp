@@ -10,11 +10,15 @@
 #include <QStyleOptionFocusRect>
 
 // Q_INIT_RESOURCE declares a function, so it has to run outside any namespace.
-static void InitControlsResources() { Q_INIT_RESOURCE(controls); }
+static void InitControlsResources() {
+    Q_INIT_RESOURCE(controls);
+}
 
 namespace {
 
-QString IconPath(int id) { return QStringLiteral(":/tidemere/icons/%1.svg").arg(id); }
+QString IconPath(int id) {
+    return QStringLiteral(":/tidemere/icons/%1.svg").arg(id);
+}
 
 }  // namespace
 
@@ -63,12 +67,14 @@ void LedCheckBox::SetIcons(const QIcon& checked, const QIcon& unchecked, QSize s
     update();
 }
 
-QRect LedCheckBox::InnerRect() const { return rect().adjusted(3, 3, -3, -3); }
+QRect LedCheckBox::InnerRect() const {
+    return rect().adjusted(3, 3, -3, -3);
+}
 
 QRect LedCheckBox::LedRect() const {
     const QRect inner = InnerRect();
-    // Win32 rectangles are exclusive at the bottom: bottom = top + height.
-    const int top = (inner.top() + inner.height() - ledSize_ - inner.top()) / 2 + 2;
+    // Two pixels below the centre of the inner area.
+    const int top = (inner.height() - ledSize_) / 2 + 2;
     return {inner.left(), top, ledSize_, ledSize_};
 }
 

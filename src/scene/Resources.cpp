@@ -68,3 +68,15 @@ void UnscrambleFile(const std::string& folder, const std::string& stem) {
 }
 
 void DeleteExtractedFile(const std::string& path) { std::remove(path.c_str()); }
+
+std::string LoadResourceBytes(int id) {
+    RegisterBuiltinResources();
+    QFile resource(QStringLiteral(":/rcad/%1").arg(id));
+    if (!resource.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = resource.readAll();
+    std::string plain(static_cast<std::size_t>(bytes.size()), '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        plain[static_cast<std::size_t>(i)] = static_cast<char>(resourcekey::Unscramble(
+            static_cast<std::uint8_t>(bytes[i]), static_cast<std::size_t>(i)));
+    return plain;
+}

@@ -16,3 +16,7 @@ void UnscrambleFile(const std::string& folder, const std::string& stem);
 
 // Deletes a file, ignoring failure.
 void DeleteExtractedFile(const std::string& path);
+
+// The resource's bytes, unscrambled in memory; empty when no resource has
+// that identifier. For artwork that never needs to be a file.
+std::string LoadResourceBytes(int id);

@@ -20,6 +20,7 @@
 #include "scene/UserImage.h"
 #include "settings/dialogs/CustomBackgroundDialog.h"
 #include "settings/SettingsRecord.h"
+#include "settings/dialogs/FishDialog.h"
 #include "view/Cursors.h"
 #include "view/FrameStats.h"
 #include "view/IconMenu.h"
@@ -258,7 +259,7 @@ void TankView::OnCommand(int commandId) {
     scene_.InteractionMode = commandId & 0xffff;
     switch (scene_.InteractionMode) {
         case ID_ADD_DELETE_FISH:
-            // Seam: the fish dialog opens here once it exists.
+            RunFishDialog();
             break;
         case ID_CUSTOM_MUSIC:
             // Seam: the music dialog is centred and shown here once it exists.
@@ -277,6 +278,18 @@ void TankView::OnCommand(int commandId) {
         default:
             break;
     }
+}
+
+void TankView::RunFishDialog() {
+    QWindow* topLevel = this;
+    while (topLevel->parent()) topLevel = topLevel->parent();
+    // Built fresh each time; the frame timer keeps running in its modal loop,
+    // so the tank follows every change behind it.
+    FishDialog dialog;
+    dialog.winId();  // a window handle to hang on the tank
+    if (QWindow* handle = dialog.windowHandle()) handle->setTransientParent(topLevel);
+    dialog.CentreOver(topLevel->geometry());
+    dialog.exec();
 }
 
 void TankView::Teardown() {

@@ -57,6 +57,7 @@ public:
     void OnCommand(int commandId);
 
 private:
+    void RunFishDialog();
     void Tick();
     // Renders one frame of the scene and handles --frames / --screenshot.
     void DrawSceneFrame();

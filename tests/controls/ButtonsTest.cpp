@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -28,7 +29,9 @@ QPalette TestPalette() {
     return pal;
 }
 
-QImage Grab(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Grab(QWidget& w) {
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 void Enter(QWidget& w) {
     QEnterEvent enter(QPointF(2, 2), w.mapToGlobal(QPointF(2, 2)), w.mapToGlobal(QPointF(2, 2)));
@@ -88,6 +91,14 @@ TEST(FlatButton, BorderRaisedOnHoverSunkenWhilePressedNoneAtRest) {
     EXPECT_EQ(Corners(b), std::make_pair(kLight, kDark));  // still under the pointer
 
     Leave(b);
+    EXPECT_EQ(Corners(b), std::make_pair(kFace, kFace));
+
+    // Reached with Tab it is raised until the focus moves on.
+    QFocusEvent tabIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&b, &tabIn);
+    EXPECT_EQ(Corners(b), std::make_pair(kLight, kDark));
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(&b, &out);
     EXPECT_EQ(Corners(b), std::make_pair(kFace, kFace));
 }
 

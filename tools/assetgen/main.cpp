@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
                         EncodeBmp24(PaintFishSkin(kind, 256, 128), true));
     }
     ok = ok && Emit(root, "10005", "fish5.bmp", EncodeBmp24(PaintFishSkin(5, 128, 64), true));
+    ok = ok && Emit(root, "129", "fishstrip.bmp", EncodeBmp24(PaintFishStrip(498, 85, 100), true));
     // The bubble is drawn additively: its black surround must stay black.
     ok = ok && Emit(root, "166", "bubble.bmp", EncodeBmp24(PaintBubble(64), true));
     ok = ok && Emit(root, "227", "ambience.wav",

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+class IniDocument;
+
+// What the fish dialog edits: five counts (as the settings file holds them,
+// even when out of range), the selected cell of the thumbnail strip, and the
+// rules of Add, Delete, Random and Clear. No widgets, so tests drive it alone.
+//
+// The total counts negative values as no fish and never overflows, so the
+// tank shows min(Total(), 5) fish: exactly the total the dialog promises
+// whenever that total is within the limit, and the limit otherwise.
+class FishCounts {
+public:
+    static constexpr int kKinds = 5;
+    static constexpr int kMaxTotal = 5;
+    static constexpr int kCellWidth = 100;
+    static constexpr int kCellHeight = 90;
+    // A press below this line clears the selection.
+    static constexpr int kClearBelowY = 450;
+    static constexpr const char* kSection = "Fish Number";
+
+    struct Cell {
+        int left, top, right, bottom;
+    };
+
+    FishCounts() = default;
+    explicit FishCounts(const std::array<int, kKinds>& counts) : counts_(counts) {}
+
+    // Reads Fish0..Fish4; missing, empty or non-numeric keys read as 0 and
+    // huge values saturate instead of overflowing.
+    static FishCounts FromDocument(const IniDocument& doc);
+    static FishCounts FromFile(const std::string& path);
+
+    const std::array<int, kKinds>& Counts() const { return counts_; }
+    int Count(int kind) const { return counts_.at(kind); }
+    void SetCounts(const std::array<int, kKinds>& counts) { counts_ = counts; }
+
+    // The selected cell; only 0..4 name a fish kind, -1 is none.
+    int Selection() const { return selection_; }
+    bool HasKindSelected() const { return selection_ >= 0 && selection_ < kKinds; }
+    void ClearSelection() { selection_ = -1; }
+
+    // Cell i of the strip in client pixels (right and bottom exclusive).
+    static Cell CellRect(int index);
+
+    // A left press at (x, y): below kClearBelowY clears the selection and
+    // returns false (the press goes no further); otherwise selects the cell
+    // x / 100 + (y / 90) * 5 and returns true.
+    bool PressAt(int x, int y);
+
+    // Each returns whether a count changed.
+    bool Add();     // needs a kind selected and a total below 5
+    bool Delete();  // needs a kind selected; never below 0
+    void Random();  // 0 or 1 of each kind, at most four fish; clears the selection
+    void Clear();
+
+    // Sum of the counts, negative ones as 0, saturating at the int range.
+    int Total() const;
+    // "Total: N   (Max:5)"
+    std::string TotalText() const;
+
+    // Writes Fish0..Fish4 whose stored value differs from the count (or is
+    // missing); every other line of the file stays as it was. Returns false
+    // when the file could not be written.
+    bool Save(const std::string& path) const;
+    // Hands the counts to the scene (its limits apply: at most 5 in all).
+    void Apply() const;
+
+private:
+    std::array<int, kKinds> counts_{};
+    int selection_ = -1;
+};

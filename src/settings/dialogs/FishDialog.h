@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QTimer>
+#include <string>
+
+#include "settings/FishCounts.h"
+
+class FlatButton;
+class HyperlinkStatic;
+class QLabel;
+
+// The modal "Fish Settings" dialog: a strip of the five fish kinds with their
+// counts, a click selects a kind (shown inverted in an ellipse), and Add,
+// Delete, Random and Clear change the counts (buttons, A/D/R/C keys, a left
+// double click adds, a right one deletes; Left/Right move the selection).
+// Every 500 ms the counts are written to "Fish Number" and handed to the
+// scene, so the tank follows while the dialog is open. Enter and the close box
+// save once more and close; Escape closes without that last save.
+class FishDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kTickMs = 500;
+    // Control ids of the dialog's buttons, as object names ("1007", ...).
+    static constexpr int kIdAdd = 1007, kIdDelete = 1008, kIdRandom = 1009, kIdClear = 1010;
+    static constexpr int kIdLink = 1037, kIdTotal = 1001;
+
+    // Reads the counts from the settings file at `settingsPath` (default:
+    // the program's settings file).
+    explicit FishDialog(QWidget* parent = nullptr, std::string settingsPath = {});
+
+    const FishCounts& Counts() const { return counts_; }
+    QString TotalText() const;
+
+    // Writes the counts and hands them to the scene.
+    void SaveAndApply();
+
+    // Places the dialog's frame centred over `area` (global logical coordinates).
+    void CentreOver(const QRect& area);
+
+    // Dialog units to pixels with the dialog font's average character size.
+    QRect MapDialogRect(int x, int y, int width, int height) const;
+
+    void accept() override;
+    void done(int result) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Runs the command a key names; false when the key is not ours.
+    bool HandleKey(const QKeyEvent* event);
+    void CountsChanged();
+    FlatButton* AddButton(const QString& text, int id, QRect dialogUnits);
+
+    std::string path_;
+    FishCounts counts_;
+    QImage strip_;
+    QTimer tick_;
+    QLabel* total_ = nullptr;
+    HyperlinkStatic* link_ = nullptr;
+    int baseX_ = 6, baseY_ = 13;
+};

@@ -1,0 +1,220 @@
+// The fish dialog on a real display: what it draws, every way to change the
+// counts, and when they reach the settings file and the scene.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <string>
+
+#include "controls/FlatButton.h"
+#include "platform/IniFile.h"
+#include "platform/Random.h"
+#include "settings/SettingsRecord.h"
+#include "settings/dialogs/FishDialog.h"
+#include "support/GlTestContext.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const std::string kOtherSections =
+    "; kept as written\r\n"
+    "[Aquarium Settings]\r\n"
+    "Show Water = 1\r\n"
+    "FOGNONGDU=25\r\n"
+    "\r\n";
+const std::string kTail =
+    "[Custom Images]\r\n"
+    "Image0=/home/me/reef.png\r\n";
+
+struct App {
+    App() { EnsureTestApplication(); }
+};
+
+class FishDialogTest : public ::testing::Test, App {
+protected:
+    TempDir dir;
+    std::string path = dir.File("KelvaronSet.ini");
+
+    FishDialogTest() { Settings = SettingsRecord{}; }
+
+    void WriteFish(const std::string& fish) {
+        WriteWholeFile(path, kOtherSections + "[Fish Number]\r\n" + fish + kTail);
+    }
+    int Stored(int kind) const {
+        return AtoiLike(
+            IniDocument::Load(path).Get("Fish Number", "Fish" + std::to_string(kind)).value_or(""));
+    }
+    static void Show(FishDialog& d) {
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    }
+    static QLabel* Total(FishDialog& d) {
+        return d.findChild<QLabel*>(QString::number(FishDialog::kIdTotal));
+    }
+    static FlatButton* Button(FishDialog& d, int id) {
+        return d.findChild<FlatButton*>(QString::number(id));
+    }
+    static void SelectKind(FishDialog& d, int kind) {
+        QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(100 * kind + 50, 45));
+    }
+};
+
+TEST_F(FishDialogTest, EscapeInTheSameTickDropsOnlyTheLastChangeAndKeepsOtherBytes) {
+    WriteFish("Fish0=0\r\nFish1=1\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n");
+    FishDialog d(nullptr, path);
+    Show(d);
+    SelectKind(d, 1);
+    QTest::keyClick(&d, Qt::Key_A);
+    // The tick writes the change and hands it to the scene.
+    QTRY_COMPARE_WITH_TIMEOUT(Stored(1), 2, 3000);
+    EXPECT_EQ(Settings.FishCounts[1], 2);
+
+    QTest::keyClick(&d, Qt::Key_A);  // 3, then Escape before the next tick
+    EXPECT_EQ(d.Counts().Count(1), 3);
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    QTest::qWait(FishDialog::kTickMs + 200);  // the timer stopped with the dialog
+    EXPECT_EQ(Stored(1), 2);
+    EXPECT_EQ(Settings.FishCounts[1], 2);
+
+    const std::string text = ReadWholeFile(path);
+    EXPECT_EQ(text, kOtherSections +
+                        "[Fish Number]\r\nFish0=0\r\nFish1=2\r\nFish2=0\r\nFish3=0\r\n"
+                        "Fish4=0\r\n" +
+                        kTail);
+}
+
+TEST_F(FishDialogTest, EnterAndTheCloseBoxSaveAtOnce) {
+    WriteFish("Fish0=1\r\n");  // the other keys are missing: they read as 0
+    {
+        FishDialog d(nullptr, path);
+        Show(d);
+        SelectKind(d, 3);
+        QTest::keyClick(&d, Qt::Key_A);
+        QTest::keyClick(&d, Qt::Key_Return);
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        EXPECT_EQ(Stored(3), 1);
+        EXPECT_EQ(Settings.FishCounts[3], 1);
+    }
+    {
+        FishDialog d(nullptr, path);
+        Show(d);
+        EXPECT_EQ(d.Counts().Counts(), (std::array{1, 0, 0, 1, 0}));
+        EXPECT_EQ(d.Counts().Selection(), -1);  // every opening starts unselected
+        QTest::keyClick(&d, Qt::Key_C);
+        d.close();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        EXPECT_EQ(Stored(0), 0);
+        EXPECT_EQ(Stored(3), 0);
+    }
+    EXPECT_EQ(ReadWholeFile(path).substr(0, kOtherSections.size()), kOtherSections);
+}
+
+TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
+    WriteFish("Fish0=0\r\nFish1=0\r\nFish2=9\r\nFish3=0\r\nFish4=0\r\n");
+    FishDialog d(nullptr, path);
+    Show(d);
+    EXPECT_EQ(Total(d)->text(), "Total: 9   (Max:5)");
+    d.SaveAndApply();
+    EXPECT_EQ(Settings.FishCounts[2], 5);  // the tank holds five at most
+
+    SelectKind(d, 2);
+    QTest::mouseClick(Button(d, FishDialog::kIdDelete), Qt::LeftButton);
+    QTest::keyClick(&d, Qt::Key_D, Qt::ShiftModifier);
+    QTest::mouseDClick(&d, Qt::RightButton, {}, QPoint(250, 45));
+    EXPECT_EQ(d.Counts().Count(2), 6);
+    EXPECT_EQ(Total(d)->text(), "Total: 6   (Max:5)");
+
+    QTest::keyClick(&d, Qt::Key_C);
+    SelectKind(d, 0);
+    QTest::mouseClick(Button(d, FishDialog::kIdAdd), Qt::LeftButton);
+    QTest::mouseDClick(&d, Qt::LeftButton, {}, QPoint(50, 45));
+    EXPECT_EQ(d.Counts().Count(0), 2);
+    EXPECT_EQ(Total(d)->text(), "Total: 2   (Max:5)");
+
+    // Our keys win even while a button has the focus (buttons take arrows
+    // for themselves otherwise).
+    FlatButton* focused = Button(d, FishDialog::kIdClear);
+    focused->setFocus();
+    QTest::keyClick(focused, Qt::Key_A);
+    EXPECT_EQ(d.Counts().Count(0), 3);
+    QTest::keyClick(focused, Qt::Key_Right);
+    EXPECT_EQ(d.Counts().Selection(), 1);
+    QTest::keyClick(focused, Qt::Key_Left);
+    EXPECT_EQ(d.Counts().Selection(), 0);
+
+    ScriptedRandom random({1, 0, 3, 1, 1});
+    ScopedRandomSource use(random);
+    QTest::mouseClick(Button(d, FishDialog::kIdRandom), Qt::LeftButton);
+    EXPECT_EQ(d.Counts().Counts(), (std::array{1, 0, 1, 1, 1}));
+    EXPECT_EQ(d.Counts().Selection(), -1);
+    QTest::keyClick(&d, Qt::Key_A);  // nothing selected: no change
+    EXPECT_EQ(Total(d)->text(), "Total: 4   (Max:5)");
+
+    // The strip by keyboard.
+    QTest::keyClick(&d, Qt::Key_Right);
+    EXPECT_EQ(d.Counts().Selection(), 0);
+    QTest::keyClick(&d, Qt::Key_Left);
+    EXPECT_EQ(d.Counts().Selection(), 4);
+    // Below the grid clears the selection.
+    QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(150, 460));
+    EXPECT_EQ(d.Counts().Selection(), -1);
+}
+
+TEST_F(FishDialogTest, StripShowsCountsAndTheSelectionInverted) {
+    WriteFish("Fish0=0\r\nFish1=0\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n");
+    FishDialog d(nullptr, path);
+    Show(d);
+    const QImage before = d.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // The thumbnails are there: the strip is not the plain window colour.
+    int fishPixels = 0;
+    for (int x = 0; x < 498; ++x)
+        fishPixels += QColor(before.pixel(x, 45)).saturation() > 120;
+    EXPECT_GT(fishPixels, 100);
+
+    SelectKind(d, 1);
+    const QImage selected = d.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (QPoint p : {QPoint(152, 47), QPoint(120, 47), QPoint(152, 10)})
+        EXPECT_EQ(selected.pixel(p), before.pixel(p) ^ 0x00ffffffu) << p.x() << "," << p.y();
+    // Outside the ellipse (the cell's corner) nothing changes, nor elsewhere.
+    EXPECT_EQ(selected.pixel(104, 4), before.pixel(104, 4));
+    EXPECT_EQ(selected.pixel(50, 47), before.pixel(50, 47));
+
+    // Adding redraws the count in the cell's corner.
+    QTest::keyClick(&d, Qt::Key_A);
+    const QImage added = d.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_NE(added.copy(104, 4, 18, 18), selected.copy(104, 4, 18, 18));
+    EXPECT_EQ(added.copy(4, 4, 18, 18), selected.copy(4, 4, 18, 18));
+}
+
+TEST_F(FishDialogTest, LayoutFollowsTheFontsDialogUnits) {
+    FishDialog d(nullptr, path);
+    Show(d);
+    const QRect du = d.MapDialogRect(0, 0, 334, 345);
+    EXPECT_EQ(d.size(), du.size());
+    EXPECT_GE(d.width(), 498);  // the strip fits
+    int lastRight = -1;
+    for (int id :
+         {FishDialog::kIdAdd, FishDialog::kIdDelete, FishDialog::kIdRandom, FishDialog::kIdClear}) {
+        const QRect r = Button(d, id)->geometry();
+        EXPECT_TRUE(d.rect().contains(r)) << id;
+        EXPECT_GT(r.left(), lastRight) << id;
+        const QFontMetrics fm = Button(d, id)->fontMetrics();
+        EXPECT_GE(r.width(), fm.horizontalAdvance(Button(d, id)->text()) - 8);
+        EXPECT_GE(r.height(), fm.height());
+        lastRight = r.right();
+    }
+    QLabel* total = Total(d);
+    EXPECT_TRUE(d.rect().contains(total->geometry()));
+    EXPECT_GT(total->x(), lastRight);
+    EXPECT_GE(total->width(), total->fontMetrics().horizontalAdvance("Total: 5   (Max:5)"));
+    EXPECT_GE(total->height(), total->fontMetrics().height());
+    EXPECT_EQ(total->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(total->palette().color(QPalette::Window), QColor(239, 230, 214));
+    EXPECT_EQ(d.windowTitle(), "Fish Settings - Tidemere 1.1");
+}
+
+}  // namespace
