@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     run.frames = o.frames;
     run.screenshot = o.screenshot;
     run.benchmark = o.benchmark;
+    run.fps = o.fps;
     const int status = app.InitInstance(o.windowWidth, o.windowHeight, run);
     if (status >= 0) return status;
     return app.exec();

@@ -44,6 +44,9 @@ std::string UsageText() {
            "  --frames N           quit after N frames\n"
            "  --screenshot FILE    save the last frame as a PNG picture\n"
            "  --benchmark          draw frames as fast as possible and print frame times\n"
+           "  --fps N              draw N frames a second (1 to 1000; the tank always moves\n"
+           "                       at the same speed); default: as fast as the display\n"
+           "                       refreshes, at most 100\n"
            "  --help               show this text\n"
            "  --version            show the version\n";
 }
@@ -90,6 +93,11 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!ParseNumber(value, 1, INT_MAX, &n))
                 return fail("--frames: '" + value + "' is not a whole number of at least 1");
             r.options.frames = static_cast<int>(n);
+        } else if (arg == "--fps") {
+            if (!takeValue()) return fail("--fps needs a number");
+            if (!ParseNumber(value, 1, 1000, &n))
+                return fail("--fps: '" + value + "' is not a whole number from 1 to 1000");
+            r.options.fps = static_cast<int>(n);
         } else if (arg == "--screenshot") {
             if (!takeValue() || value.empty()) return fail("--screenshot needs a file name");
             r.options.screenshot = value;

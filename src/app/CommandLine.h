@@ -12,6 +12,7 @@ struct CommandLineOptions {
     int frames = 0;  // 0: run until the user leaves
     std::string screenshot;
     bool benchmark = false;
+    int fps = 0;  // 0: as fast as the display refreshes, at most 100
     bool help = false;
     bool version = false;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/TankScene.h"
+#include "view/FramePacer.h"
 
 // How a run is driven from the command line.
 struct RunOptions {
@@ -15,10 +16,13 @@ struct RunOptions {
     int frames = 0;        // quit after this many frames; 0 runs until the user leaves
     std::string screenshot;
     bool benchmark = false;
+    int fps = 0;           // frames a second; 0: as fast as the display refreshes, at most 100
 };
 
-// The window that shows the tank and runs the frame loop: one frame per
-// 10 ms tick (a slow frame lowers the rate, ticks never pile up).
+// The window that shows the tank and runs the frame loop: the tank moves in
+// 10 ms steps, 100 a second; each frame runs the steps real time owes and
+// draws the last (a slow frame drops time, steps never pile up). The
+// benchmark draws every step, as fast as it can.
 class TankView : public QOpenGLWindow {
     Q_OBJECT
 public:
@@ -51,6 +55,8 @@ public:
 
 private:
     void Tick();
+    // Arms the timer for the next frame the pacer wants.
+    void ScheduleNextFrame();
     // Renders one frame of the scene and handles --frames / --screenshot.
     void DrawSceneFrame();
     void FinishRun();
@@ -64,6 +70,7 @@ private:
     TankScene scene_;
     RunOptions options_;
     QTimer timer_;
+    FramePacer pacer_;
     bool started_ = false;
     bool finished_ = false;
     bool tornDown_ = false;
