@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "scene/FishPass.h"
@@ -206,6 +210,15 @@ void TankScene::DrawBackdropFirst() {
     glColor4fv(current);
 }
 
+void TankScene::ReleaseFont() {
+    // The outline font holds megabytes of glyph meshes for a second of
+    // text; F1 builds it again. Freed memory inside the heap goes back too.
+    ReleaseOutlineFont();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 void TankScene::ChooseBackdropFilter() {
     glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
     if (FilterTexture != BackgroundTexture) {
@@ -313,6 +326,7 @@ void TankScene::Step(bool draw) {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
         // The help text counts steps, so it stays up as long whatever the frame rate.
+        if (HelpTextVisible && TextListBase == 0) BuildOutlineFont();  // shown again (F1)
         DrawHelpOverlay(HelpTextVisible);
         SetLightLevel(Settings.LightQiangDu);
         glEnable(GL_LIGHTING);
@@ -320,6 +334,7 @@ void TankScene::Step(bool draw) {
     } else {
         AdvanceHelpOverlay(HelpTextVisible);
     }
+    if (draw && !HelpTextVisible && TextListBase != 0) ReleaseFont();
 
     if (started) {
         DrawFishPass(*this, draw);

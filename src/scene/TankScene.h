@@ -93,6 +93,7 @@ private:
     void Step(bool draw);
     void DrawBackdropFirst();
     void ChooseBackdropFilter();
+    void ReleaseFont();
     GLuint FilterTexture = 0;  // the skin whose filter is chosen
     GLint OwnMinFilter = 0;
     GLint CurrentMinFilter = 0;

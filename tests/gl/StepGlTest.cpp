@@ -136,6 +136,27 @@ TEST_F(StepGl, TheBackdropDrawnFirstGivesTheSamePixels) {
     quads = false;
 }
 
+TEST_F(StepGl, TheFontIsLetGoWhenTheHelpTextGoesAndBuiltAgainForF1) {
+    LoadFreshSettings();
+    HelpFrameCounter = 0;
+    StartTank(8);
+    gl.MakeCurrent();
+    ASSERT_NE(TextListBase, 0u);
+    scene->RenderFrame();
+    EXPECT_NE(TextListBase, 0u);
+    // The text times out in steps nobody sees; the next drawn one lets go.
+    for (int i = 0; i <= kHelpOverlayFrames; ++i) scene->AdvanceStep();
+    EXPECT_FALSE(scene->HelpTextVisible);
+    scene->RenderFrame();
+    EXPECT_EQ(TextListBase, 0u);
+    const QImage without = gl.Grab();
+    // F1: the lists come back and the text shows.
+    scene->HelpTextVisible = true;
+    scene->RenderFrame();
+    EXPECT_NE(TextListBase, 0u);
+    EXPECT_GT(DifferingPixels(gl.Grab(), without), 500);
+}
+
 TEST_F(StepGl, AFeedClickWaitsForADrawnStep) {
     LoadFreshSettings();
     PickState() = FeedPickState{};
