@@ -45,8 +45,8 @@ std::string UsageText() {
            "  --screenshot FILE    save the last frame as a PNG picture\n"
            "  --benchmark          draw frames as fast as possible and print frame times\n"
            "  --fps N              draw N frames a second (1 to 1000; the tank always moves\n"
-           "                       at the same speed); default: as fast as the display\n"
-           "                       refreshes, at most 100\n"
+           "                       at the same speed, 100 steps a second); default: as\n"
+           "                       fast as the display refreshes, at most 100\n"
            "  --help               show this text\n"
            "  --version            show the version\n";
 }

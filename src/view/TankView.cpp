@@ -191,6 +191,8 @@ void TankView::FinishRun() {
     if (!options_.screenshot.empty() && !SaveScreenshot()) status = 1;
     std::printf("Tank after %d frames: prey released %d, eaten %d\n", framesDrawn_,
                 scene_.PreyReleased, scene_.PreyEaten);
+    std::printf("Steps %lld in %.1f s (%lld dropped)\n", scene_.StepsTaken,
+                clock_.nsecsElapsed() / 1e9, pacer_.StepsDropped());
     if (options_.benchmark) RunBareFrames();
     QCoreApplication::exit(status);
 }
