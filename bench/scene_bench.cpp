@@ -14,6 +14,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -104,6 +106,7 @@ void BM_UndrawnStepFull(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);  // as the program does
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
         if (std::strncmp(argv[i], "--size=", 7) == 0)
