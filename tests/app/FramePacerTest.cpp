@@ -71,6 +71,24 @@ TEST(FramePacer, AStallDropsTimeInsteadOfRacing) {
     EXPECT_EQ(pacer.TakeSteps(2034 * kMs + 35 * kMs), 0);
 }
 
+TEST(FramePacer, AfterAStallFramesKeepTheirRateInsteadOfBunching) {
+    FramePacer pacer(10);
+    pacer.Start(0);
+    std::int64_t now = pacer.NextFrameNs();
+    pacer.TakeSteps(now);
+    now += 3000 * kMs;  // a frame that took three seconds
+    pacer.FrameDone(now);
+    int frames = 0;
+    const std::int64_t end = now + 1000 * kMs;
+    while (true) {
+        now = std::max(now, pacer.NextFrameNs());
+        if (now >= end) break;
+        if (pacer.TakeSteps(now) > 0) ++frames;
+        pacer.FrameDone(now);
+    }
+    EXPECT_NEAR(frames, 10, 1);
+}
+
 TEST(FramePacer, AFrameThatMustBeDrawnBorrowsAStep) {
     FramePacer pacer(30);
     pacer.Start(0);
