@@ -12,8 +12,9 @@ public:
     static constexpr int kStepsPerSecond = 100;
     static constexpr int kMinFps = 1;
     static constexpr int kMaxFps = 1000;
-    // Catch-up allowed on top of one frame's steps, in steps (a tenth of a second).
-    static constexpr int kCatchUpSteps = 10;
+    // Catch-up allowed on top of one frame's steps: a quarter of a second, so a
+    // slow machine (down to about 4 frames a second) still keeps full speed.
+    static constexpr int kCatchUpSteps = 25;
 
     // `fps` 0 paces frames like a step (the display's swap may slow them
     // further); otherwise that many frames a second, held to kMinFps..kMaxFps.
