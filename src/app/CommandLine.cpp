@@ -68,6 +68,9 @@ std::string UsageText() {
            "  --frames N           quit after N frames\n"
            "  --screenshot FILE    save the last frame as a PNG picture\n"
            "  --benchmark          draw frames as fast as possible and print frame times\n"
+           "  --fps N              draw N frames a second (1 to 1000; the tank always moves\n"
+           "                       at the same speed, 100 steps a second); default: as\n"
+           "                       fast as the display refreshes, at most 100\n"
            "  --root               screensaver: draw into $XSCREENSAVER_WINDOW, else the root window\n"
            "  --window-id ID       screensaver: draw into the X window ID (hex 0x... or decimal)\n"
            "  --bubbles N          screensaver: N bubbles (0 to 110) instead of the settings' number\n"
@@ -120,6 +123,11 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!ParseNumber(value, 1, INT_MAX, &n))
                 return fail("--frames: '" + value + "' is not a whole number of at least 1");
             r.options.frames = static_cast<int>(n);
+        } else if (arg == "--fps") {
+            if (!takeValue()) return fail("--fps needs a number");
+            if (!ParseNumber(value, 1, 1000, &n))
+                return fail("--fps: '" + value + "' is not a whole number from 1 to 1000");
+            r.options.fps = static_cast<int>(n);
         } else if (arg == "--screenshot") {
             if (!takeValue() || value.empty()) return fail("--screenshot needs a file name");
             r.options.screenshot = value;

@@ -66,7 +66,7 @@ void Fish::Tick(FishSink& sink) {
     const float h = Heading * kDegToRad;
     sink.Rotate(-Pitch, std::sin(h), -std::cos(h), 0.0f);
     Wander();
-    DrawPieces(sink);
+    if (sink.WantsGeometry()) DrawPieces(sink);
     Move();
     UpdateExtents();
     sink.PopMatrix();

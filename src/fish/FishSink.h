@@ -16,6 +16,21 @@ public:
     virtual void Translate(float, float, float) {}
     virtual void Scale(float) {}
     virtual void BindTexture(unsigned /*texture*/) {}
+    // False for a sink that keeps nothing: the fish then skips building its
+    // vertices (they change no state) and only swims.
+    virtual bool WantsGeometry() const { return true; }
+};
+
+// A step nobody sees: the fish swims, nothing is emitted.
+class NullFishSink final : public FishSink {
+public:
+    void BeginStrip() override {}
+    void Vertex(float, float, float, float, float, float, float, float) override {}
+    void EndStrip() override {}
+    void PushMatrix() override {}
+    void PopMatrix() override {}
+    void Rotate(float, float, float, float) override {}
+    bool WantsGeometry() const override { return false; }
 };
 
 // Counts what a fish issues; nothing else.

@@ -17,8 +17,20 @@ void PlaceFish(TankScene& scene) {
     }
 }
 
-void DrawFishPass(TankScene& scene) {
-    static GlFishSink sink;
+namespace {
+
+FishSink& DrawingSink(const TankScene& scene) {
+    static GlFishSink arrays;
+    static ImmediateGlFishSink immediate;
+    if (scene.DrawFishFromArrays) return arrays;
+    return immediate;
+}
+
+}  // namespace
+
+void DrawFishPass(TankScene& scene, bool draw) {
+    FishSink& sink = DrawingSink(scene);
+    static NullFishSink unseen;
     const int total = scene.ActiveFishCount();
     int kind = 0;
     int kindEnd = Settings.FishCounts[0];
@@ -29,11 +41,15 @@ void DrawFishPass(TankScene& scene) {
             kindEnd += Settings.FishCounts[kind];
         }
         Fish& fish = scene.Fishes[i];
-        glPushMatrix();
-        glTranslatef(fish.X, fish.Y, fish.Z);
-        glBindTexture(GL_TEXTURE_2D, scene.FishTextures[kind]);
-        fish.Tick(sink);
-        glPopMatrix();
+        if (draw) {
+            glPushMatrix();
+            glTranslatef(fish.X, fish.Y, fish.Z);
+            glBindTexture(GL_TEXTURE_2D, scene.FishTextures[kind]);
+            fish.Tick(sink);
+            glPopMatrix();
+        } else {
+            fish.Tick(unseen);
+        }
 
         RespondToFood(fish, scene.Food, TankScene::kFoodFishCount,
                       scene.InteractionMode == ID_FEED_FISH);
@@ -48,11 +64,11 @@ void Crowding(TankScene& scene) {
     CrowdApart(scene.Fishes, scene.FishPositions, scene.ActiveFishCount());
 }
 
-void DrawFoodFishPass(TankScene& scene) {
-    static GlPreySink sink;
+void DrawFoodFishPass(TankScene& scene, bool draw) {
+    static NullFishSink unseen;
     int activeBefore = 0, activeAfter = 0;
     for (const FoodFish& f : scene.Food) activeBefore += f.Active;
-    DrawFoodFishes(scene.Food, TankScene::kFoodFishCount, sink);
+    DrawFoodFishes(scene.Food, TankScene::kFoodFishCount, draw ? DrawingSink(scene) : unseen);
     for (const FoodFish& f : scene.Food) activeAfter += f.Active;
     scene.PreyEaten += activeBefore - activeAfter;  // slots freed this frame were eaten
 }

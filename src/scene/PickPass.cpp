@@ -92,12 +92,12 @@ FeedPickState& PickState() {
     return state;
 }
 
-void FeedPass(TankScene& scene) {
+void FeedPass(TankScene& scene, bool drawn) {
     FeedPickState& pick = PickState();
     const TankBounds& b = scene.Bounds;
     Sweep(scene.PickColumns, &Vec3f::x, b.xMin, pick.ColumnsRising);
     Sweep(scene.PickRows, &Vec3f::y, b.yMin, pick.RowsRising);
-    if (!scene.FeedClickPending) return;
+    if (!drawn || !scene.FeedClickPending) return;
 
     const float x = FirstBarHit(scene.PickColumns, &Vec3f::x, scene.MousePos, DrawColumn);
     const float y = FirstBarHit(scene.PickRows, &Vec3f::y, scene.MousePos, DrawRow);

@@ -16,8 +16,9 @@ struct FeedPickState {
 FeedPickState& PickState();
 
 // The feed pick: sweeps the pick bars and, while a feed click is pending,
-// resolves it to a world point and releases a food fish there.
-void FeedPass(TankScene& scene);
+// resolves it to a world point and releases a food fish there. The pick
+// itself needs GL: a step that is not drawn (`drawn` false) only sweeps.
+void FeedPass(TankScene& scene, bool drawn = true);
 
 // The touch and zoom pick: the first fish under a pending click reacts.
 void FishPickPass(TankScene& scene);

@@ -2,6 +2,12 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "scene/FishPass.h"
@@ -71,9 +77,14 @@ void QuadVertices(const TankBounds& b, bool gradient, int lowColor, int highColo
 
 // The flat quads far behind the tank: a fixed colour, then a gradient. They
 // lie at the same depth, so the first one drawn is the one that shows.
-void DrawBackgroundQuads(const TankBounds& b, bool skipHidden) {
+void DrawBackgroundQuads(const TankBounds& b, bool skipHidden, bool hiddenByBackdrop) {
     const bool fixed = Settings.BackGuding != 0;
     const bool gradient = Settings.BackManJianBian != 0;
+    if (hiddenByBackdrop) {
+        // Nothing of them shows, but later passes draw in the colour they leave.
+        if (fixed || gradient) glColor3ub(255, 255, 255);
+        return;
+    }
     // A black quad over the black clear changes no pixel once the fog of the
     // first frame is gone, and nothing lies behind it, so it is skipped:
     // on a software renderer every full-screen fill costs milliseconds.
@@ -104,6 +115,15 @@ void DrawBackgroundQuads(const TankBounds& b, bool skipHidden) {
     }
 }
 
+// At this light strength or less the light saturates: the ambient term alone
+// (the light's level plus the global 0.2) reaches full white.
+constexpr int kSaturatingLight = 20;
+
+constexpr double kBackdropTop = 39.0, kBackdropBottom = -38.0;
+// Below this many texels a pixel the filter never leaves mip level 0
+// (nearest level: log2 under 0.5), so a plain linear filter is the same.
+constexpr double kLevelZeroTexelsPerPixel = 1.3;
+
 // Extract, load and delete one built-in image.
 template <typename Builder>
 void LoadBuiltinTexture(int id, const std::string& folder, const std::string& stem,
@@ -114,7 +134,135 @@ void LoadBuiltinTexture(int id, const std::string& folder, const std::string& st
     DeleteExtractedFile(folder + stem + ".bmp");
 }
 
+// The squares of a bubble pass nobody sees.
+class NullQuadSink final : public BubbleQuadSink {
+public:
+    void Quad(const BubbleVertex (&)[4]) override {}
+};
+
 }  // namespace
+
+bool TankScene::BackdropCoversView() const {
+    // The wall as drawn: a grid of n x n flat cells between evaluated points.
+    // It fills the view when its four edges lie beyond the four sides.
+    const Frustum f = FrameFrustum(ScreenWidth, ScreenHeight);
+    const double eyeZ = kEyeOffset[2] + CameraZOffset - 5.0;
+    const int n = Backdrop.Tessellation < 1 ? 1 : (Backdrop.Tessellation > 64 ? 64 : Backdrop.Tessellation);
+    constexpr double kBeyond = 1.001;
+    // For each edge: the least and greatest x and y, in units of the view's half size.
+    double lo[4][2], hi[4][2];
+    for (auto& e : lo) e[0] = e[1] = 1e9;
+    for (auto& e : hi) e[0] = e[1] = -1e9;
+    for (int i = 0; i <= n; ++i) {
+        const double s = static_cast<double>(i) / n;
+        Vec3d rows[BackdropPatch::kRows];
+        for (int r = 0; r < BackdropPatch::kRows; ++r) rows[r] = Bernstein5(Backdrop.Points[r], s);
+        for (int j = 0; j <= n; ++j) {
+            if (i != 0 && i != n && j != 0 && j != n) continue;
+            const Vec3d p = Bernstein5(rows, static_cast<double>(j) / n);
+            const double depth = eyeZ - p.z;
+            if (depth <= 1.0) return false;
+            const double v[2] = {p.x / depth / f.right, p.y / depth / f.top};
+            const int edges[4] = {i == 0 ? 0 : -1, i == n ? 1 : -1, j == 0 ? 2 : -1, j == n ? 3 : -1};
+            for (int e : edges) {
+                if (e < 0) continue;
+                for (int a = 0; a < 2; ++a) {
+                    lo[e][a] = std::min(lo[e][a], v[a]);
+                    hi[e][a] = std::max(hi[e][a], v[a]);
+                }
+            }
+        }
+    }
+    auto beyond = [&](int e, int axis, int sign) {
+        return sign > 0 ? lo[e][axis] >= kBeyond : hi[e][axis] <= -kBeyond;
+    };
+    auto apart = [&](int e1, int e2, int axis) {
+        return (beyond(e1, axis, 1) && beyond(e2, axis, -1)) ||
+               (beyond(e1, axis, -1) && beyond(e2, axis, 1));
+    };
+    return apart(0, 1, 0) && apart(2, 3, 1);
+}
+
+bool TankScene::BackdropNeverMinified(int texelsAcross, int texelsDown) const {
+    // Texels a pixel across and down, where the wall is nearest (about 79 away).
+    const Frustum f = FrameFrustum(ScreenWidth, ScreenHeight);
+    const double nearest = 79.0;
+    const double pixelsAcross = (Bounds.xMax - Bounds.xMin) /
+                                ((f.right - f.left) * nearest) * ScreenWidth;
+    const double pixelsDown =
+        (kBackdropTop - kBackdropBottom) / ((f.top - f.bottom) * nearest) * ScreenHeight;
+    return texelsAcross / pixelsAcross <= kLevelZeroTexelsPerPixel &&
+           texelsDown / pixelsDown <= kLevelZeroTexelsPerPixel;
+}
+
+bool TankScene::BindBackdropTexture() {
+    const bool own = OwnBackgroundActive && UserBackgrounds != nullptr;
+    if (!own) {
+        glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
+        return false;
+    }
+    const int current = UserBackgrounds->CurrentTexture;
+    glBindTexture(GL_TEXTURE_2D, current > 0 ? static_cast<GLuint>(current) : 0);
+    // The patch runs its texture from right to left; a photo must read the
+    // right way round, so its s coordinate is turned.
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(1.0f, 0.0f, 0.0f);
+    glScalef(-1.0f, 1.0f, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    return true;
+}
+
+void TankScene::UnbindBackdropTexture(bool own) {
+    if (!own) return;
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void TankScene::DrawBackdropFirst() {
+    // What the lit wall would show: with the light saturated, the current
+    // colour (made opaque white by the background quads when they are on).
+    GLfloat current[4];
+    glGetFloatv(GL_CURRENT_COLOR, current);
+    if (Settings.BackGuding != 0 || Settings.BackManJianBian != 0) glColor4f(1, 1, 1, 1);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    const bool own = BindBackdropTexture();
+    Backdrop.Draw();
+    UnbindBackdropTexture(own);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glColor4fv(current);
+}
+
+void TankScene::ReleaseFont() {
+    // The outline font holds megabytes of glyph meshes for a second of
+    // text; F1 builds it again. Freed memory inside the heap goes back too.
+    ReleaseOutlineFont();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+void TankScene::ChooseBackdropFilter() {
+    glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
+    if (FilterTexture != BackgroundTexture) {
+        // A new skin: remember the filter it came with, to go back to.
+        FilterTexture = BackgroundTexture;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &OwnMinFilter);
+        CurrentMinFilter = OwnMinFilter;
+    }
+    GLint w = 0, h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+    const GLint wanted = FastBackdrop && BackdropNeverMinified(w, h) ? GL_LINEAR : OwnMinFilter;
+    if (wanted == CurrentMinFilter) return;
+    CurrentMinFilter = wanted;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, wanted);
+}
 
 int TankScene::ActiveFishCount() const {
     int total = 0;
@@ -176,52 +324,60 @@ void TankScene::SetProjectionAndCamera() const {
               1, 0);
 }
 
-void TankScene::RenderFrame() {
+void TankScene::RenderFrame() { Step(true); }
+
+void TankScene::AdvanceStep() { Step(false); }
+
+// Drawn or not, a step runs the same moves in the same order: only GL calls
+// and the picks (which read the drawing) depend on `draw`.
+void TankScene::Step(bool draw) {
     const bool started = State == StartState::Started;
+    ++StepsTaken;
+    const bool backdropShown = Settings.Background == 0 && Settings.ShowTerra != 0;
+    // The wall sways once a step; nothing before its place in the drawing reads it.
+    if (backdropShown) Backdrop.ComputeControlPoints(Bounds, Settings.Background);
+    // Everything in the tank lies in front of the wall, and where the wall
+    // fills the view and the light saturates it can go first, unlit, without
+    // depth: the same pixels, for a fraction of a full-screen depth-tested,
+    // lit pass; nor is there any colour left to clear.
+    const bool backdropFirst = draw && backdropShown && FastBackdrop &&
+                               Settings.LightQiangDu <= kSaturatingLight && BackdropCoversView();
 
-    SetProjectionAndCamera();
-    glViewport(0, 0, ScreenWidth, ScreenHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    DrawHelpOverlay(HelpTextVisible);
-
-    SetLightLevel(Settings.LightQiangDu);
-    glEnable(GL_LIGHTING);
-    DrawBackgroundQuads(Bounds, SkipHiddenFills);
+    if (draw) {
+        SetProjectionAndCamera();
+        glViewport(0, 0, ScreenWidth, ScreenHeight);
+        if (backdropShown) ChooseBackdropFilter();
+        if (backdropFirst) {
+            glClear(GL_DEPTH_BUFFER_BIT);
+            DrawBackdropFirst();
+        } else {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+        // The help text counts steps, so it stays up as long whatever the frame rate.
+        if (HelpTextVisible && TextListBase == 0) BuildOutlineFont();  // shown again (F1)
+        DrawHelpOverlay(HelpTextVisible);
+        SetLightLevel(Settings.LightQiangDu);
+        glEnable(GL_LIGHTING);
+        DrawBackgroundQuads(Bounds, SkipHiddenFills, backdropFirst);
+    } else {
+        AdvanceHelpOverlay(HelpTextVisible);
+    }
+    if (draw && !HelpTextVisible && TextListBase != 0) ReleaseFont();
 
     if (started) {
-        DrawFishPass(*this);
+        DrawFishPass(*this, draw);
         Crowding(*this);
     }
 
-    if (Settings.Background == 0 && Settings.ShowTerra != 0) {
-        const bool own = OwnBackgroundActive && UserBackgrounds != nullptr;
-        if (own) {
-            const int current = UserBackgrounds->CurrentTexture;
-            glBindTexture(GL_TEXTURE_2D, current > 0 ? static_cast<GLuint>(current) : 0);
-            // The patch runs its texture from right to left; a photo must
-            // read the right way round, so its s coordinate is turned.
-            glMatrixMode(GL_TEXTURE);
-            glPushMatrix();
-            glLoadIdentity();
-            glTranslatef(1.0f, 0.0f, 0.0f);
-            glScalef(-1.0f, 1.0f, 1.0f);
-            glMatrixMode(GL_MODELVIEW);
-        } else {
-            glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
-        }
+    if (backdropShown && !backdropFirst && draw) {
+        const bool own = BindBackdropTexture();
         glPushMatrix();
-        Backdrop.ComputeControlPoints(Bounds, Settings.Background);
         Backdrop.Draw();
         glPopMatrix();
-        if (own) {
-            glMatrixMode(GL_TEXTURE);
-            glPopMatrix();
-            glMatrixMode(GL_MODELVIEW);
-        }
+        UnbindBackdropTexture(own);
     }
 
-    if (started) {
+    if (started && draw) {
         glPushMatrix();
         glDisable(GL_FOG);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -235,20 +391,25 @@ void TankScene::RenderFrame() {
         glDisable(GL_BLEND);
         glEnable(GL_DEPTH_TEST);
         glPopMatrix();
+    } else if (started) {
+        // The jitter of every square is still drawn from the random numbers.
+        NullQuadSink unseen;
+        Bubbles.DrawTo(BubbleCount(Settings), unseen);
     }
 
-    glDisable(GL_LIGHTING);
+    if (draw) glDisable(GL_LIGHTING);
 
-    if (started) DrawFoodFishPass(*this);
+    if (started) DrawFoodFishPass(*this, draw);
 
     if (started && InteractionMode == ID_FEED_FISH) {
-        glColor4f(1.0f, 1.0f, 1.0f, 0.0f);
-        FeedPass(*this);
-        glColor4f(1.0f, 1.0f, 1.0f, 0.0f);
+        if (draw) glColor4f(1.0f, 1.0f, 1.0f, 0.0f);
+        FeedPass(*this, draw);
+        if (draw) glColor4f(1.0f, 1.0f, 1.0f, 0.0f);
     }
-    if (started && (InteractionMode == ID_TOUCH_FISH || InteractionMode == ID_ZOOM_IN_FISH ||
-                    InteractionMode == ID_ZOOM_OUT_FISH))
+    if (draw && started &&
+        (InteractionMode == ID_TOUCH_FISH || InteractionMode == ID_ZOOM_IN_FISH ||
+         InteractionMode == ID_ZOOM_OUT_FISH))
         FishPickPass(*this);
 
-    glFinish();
+    if (draw) glFinish();
 }

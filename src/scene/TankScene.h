@@ -57,17 +57,53 @@ public:
     // Off only to compare against the straightforward drawing.
     bool SkipHiddenFills = true;
 
+    // Fish go to GL from vertex arrays, one call per fish. Off only to compare
+    // against immediate mode, vertex by vertex.
+    bool DrawFishFromArrays = true;
+
+    // The backdrop goes first where that changes no pixel, and its skin is
+    // filtered without mip levels where none would be used. Off only to
+    // compare against the straightforward drawing.
+    bool FastBackdrop = true;
+
     // The start sequence after the GL context is current: font, fixed state,
     // bounds, backdrop, built-in textures, settings, bubbles, fish, fog.
     // `screenWidth` x `screenHeight` picks the tank bounds.
     void Start(int screenWidth, int screenHeight);
 
-    // One frame, without the buffer swap (the caller swaps).
+    // One 10 ms step of the tank, drawn, without the buffer swap (the caller swaps).
     void RenderFrame();
+
+    // One 10 ms step nobody sees: everything moves exactly as in RenderFrame
+    // (the same order, the same random draws) but nothing touches GL. The
+    // picks wait for the next drawn step, since they read the drawing.
+    void AdvanceStep();
 
     // The fixed camera and the frame's frustum for the screen size.
     void SetProjectionAndCamera() const;
 
+    // Steps taken, drawn or not.
+    long long StepsTaken = 0;
+
     // Total number of fish swimming (sum of the kind counts, at most 5).
     int ActiveFishCount() const;
+
+    // Does the backdrop fill the whole view, however it sways?
+    bool BackdropCoversView() const;
+    // Is a backdrop skin of this many texels shown at level 0 everywhere
+    // (never shrunk enough for a mip level to be chosen)?
+    bool BackdropNeverMinified(int texelsAcross, int texelsDown) const;
+
+private:
+    void Step(bool draw);
+    void DrawBackdropFirst();
+    // Binds the user's current picture (turned to read the right way round)
+    // or the built-in one; true when the texture matrix was pushed.
+    bool BindBackdropTexture();
+    void UnbindBackdropTexture(bool own);
+    void ChooseBackdropFilter();
+    void ReleaseFont();
+    GLuint FilterTexture = 0;  // the skin whose filter is chosen
+    GLint OwnMinFilter = 0;
+    GLint CurrentMinFilter = 0;
 };

@@ -105,6 +105,12 @@ void BuildOutlineFont() {
     GlyphMetrics[kBuiltCodes] = GlyphMetric{};
 }
 
+void ReleaseOutlineFont() {
+    if (TextListBase == 0) return;
+    glDeleteLists(TextListBase, 256);
+    TextListBase = 0;
+}
+
 int FormatText3D(char (&buffer)[256], const char* format, va_list args) {
     buffer[0] = '\0';
     if (!format) return 0;

@@ -24,6 +24,9 @@ extern GlyphMetric GlyphMetrics[256];
 // 254 from the default bold font, one unit per em, 0.2 deep; 255 stays empty.
 void BuildOutlineFont();
 
+// Deletes the display lists (TextListBase becomes 0); the metrics stay.
+void ReleaseOutlineFont();
+
 // printf-style 3D text at the current model-view matrix; a null format draws nothing.
 void DrawText3D(const char* format, ...);
 

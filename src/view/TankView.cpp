@@ -43,10 +43,12 @@ QSurfaceFormat TankView::RequestedFormat(bool benchmark) {
 }
 
 TankView::TankView(const RunOptions& options, QWindow* parent)
-    : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate, parent), options_(options) {
+    : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate, parent),
+      options_(options),
+      pacer_(options.fps) {
     setFormat(RequestedFormat(options.benchmark));
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(options.benchmark ? 0 : 10);
+    timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &TankView::Tick);
 }
 
@@ -76,7 +78,8 @@ void TankView::initializeGL() {
     if (scene_.State == TankScene::StartState::Started) CreateBackgroundDialog();
     started_ = true;
     clock_.start();
-    timer_.start();
+    pacer_.Start(clock_.nsecsElapsed());
+    ScheduleNextFrame();
 }
 
 void TankView::resizeGL(int, int) {
@@ -97,16 +100,41 @@ void TankView::resizeGL(int, int) {
 
 void TankView::paintGL() {
     // An expose draws a frame like a tick does; the window swaps afterwards.
-    if (started_ && !finished_) DrawSceneFrame();
+    if (!started_ || finished_) return;
+    const int steps = options_.benchmark ? 1 : pacer_.TakeSteps(clock_.nsecsElapsed(), true);
+    for (int i = 1; i < steps; ++i) scene_.AdvanceStep();
+    DrawSceneFrame();
+}
+
+void TankView::ScheduleNextFrame() {
+    if (finished_ || tornDown_) return;
+    if (options_.benchmark) {
+        timer_.start(0);
+        return;
+    }
+    const qint64 wait = pacer_.NextFrameNs() - clock_.nsecsElapsed();
+    timer_.start(wait <= 0 ? 0 : static_cast<int>((wait + 999'999) / 1'000'000));
 }
 
 void TankView::Tick() {
-    if (!started_ || finished_ || !isExposed()) return;
-    makeCurrent();
-    DrawSceneFrame();
-    if (finished_) return;
-    context()->swapBuffers(this);
-    BuiltinSoundHandshake();
+    if (!started_ || finished_) return;
+    if (!isExposed()) {
+        // Hidden, the tank waits; the pacer drops the time it was away.
+        timer_.start(static_cast<int>(qMax<qint64>(10, pacer_.FrameIntervalNs() / 1'000'000)));
+        return;
+    }
+    const int steps = options_.benchmark ? 1 : pacer_.TakeSteps(clock_.nsecsElapsed());
+    if (steps > 0) {
+        makeCurrent();
+        // Steps between frames move the tank exactly as drawn ones would.
+        for (int i = 1; i < steps; ++i) scene_.AdvanceStep();
+        DrawSceneFrame();
+        if (finished_) return;
+        context()->swapBuffers(this);
+        BuiltinSoundHandshake();
+        pacer_.FrameDone(clock_.nsecsElapsed());
+    }
+    ScheduleNextFrame();
 }
 
 void TankView::DrawSceneFrame() {
@@ -172,6 +200,8 @@ void TankView::FinishRun() {
     if (!options_.screenshot.empty() && !SaveScreenshot()) status = 1;
     std::printf("Tank after %d frames: prey released %d, eaten %d\n", framesDrawn_,
                 scene_.PreyReleased, scene_.PreyEaten);
+    std::printf("Steps %lld in %.1f s (%lld dropped)\n", scene_.StepsTaken,
+                clock_.nsecsElapsed() / 1e9, pacer_.StepsDropped());
     if (options_.benchmark) RunBareFrames();
     QCoreApplication::exit(status);
 }

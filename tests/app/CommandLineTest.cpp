@@ -20,6 +20,9 @@ TEST(CommandLine, ReadsEveryOptionInBothSpellings) {
     EXPECT_TRUE(Parse({"--help"}).options.help);
     EXPECT_TRUE(Parse({"--version"}).options.version);
     EXPECT_EQ(Parse({"--seed", "4294967295"}).options.seed, 4294967295u);
+    EXPECT_EQ(Parse({}).options.fps, 0);
+    EXPECT_EQ(Parse({"--fps", "1"}).options.fps, 1);
+    EXPECT_EQ(Parse({"--fps=1000"}).options.fps, 1000);
 }
 
 TEST(CommandLine, BadOptionsAndValuesAreNamedInTheError) {
@@ -36,6 +39,10 @@ TEST(CommandLine, BadOptionsAndValuesAreNamedInTheError) {
              {"--frames", "0"},
              {"--frames", "12.5"},
              {"--frames"},
+             {"--fps"},
+             {"--fps", "0"},
+             {"--fps", "1001"},
+             {"--fps", "30.5"},
              {"--screenshot", "a.png"},
              {"--screenshot="},
              {"tank.png"}}) {

@@ -162,6 +162,25 @@ TEST_F(EndToEnd, FastDoubleClickReleasesOnePrey) {
     EXPECT_EQ(PreyCounts(p.Output()).first, 1) << p.Output();
 }
 
+TEST_F(EndToEnd, TheTankKeepsAHundredStepsASecondAtALowFrameRate) {
+    Program p(home, {"--window", "320x240", "--fps", "25", "--frames", "50"});
+    ASSERT_EQ(p.Wait(60), 0) << p.Output();
+    long long steps = -1, dropped = -1;
+    double seconds = 0;
+    const std::string out = p.Output();
+    const auto at = out.find("Steps ");
+    ASSERT_NE(at, std::string::npos) << out;
+    ASSERT_EQ(std::sscanf(out.c_str() + at, "Steps %lld in %lf s (%lld dropped)", &steps, &seconds,
+                          &dropped),
+              3)
+        << out;
+    // Fifty frames at 25 a second take two seconds or more, about four steps
+    // each; a stalled machine may drop steps, but none are lost track of.
+    EXPECT_GE(seconds, 1.9) << out;
+    EXPECT_GE(steps, 3 * 50) << out;
+    EXPECT_NEAR(static_cast<double>(steps + dropped), seconds * 100, 10 + seconds * 5) << out;
+}
+
 TEST_F(EndToEnd, MissingTempFolderIsReportedAndAScriptedRunFails) {
     setenv("TMPDIR", "/nonexistent/tidemere", 1);
     Program p(home, {"--window", "320x240", "--frames", "10"});
