@@ -1,0 +1,12 @@
+#pragma once
+
+// The sound device, opened once for the whole process on first use. When no
+// device can be opened everything keeps working in silence; the reason is
+// printed once on stderr.
+bool OpenAudioDevice();
+
+// True once OpenAudioDevice has succeeded.
+bool AudioDeviceOpen();
+
+// The mixing channel reserved for the built-in loop.
+constexpr int kBuiltinSoundChannel = 0;
