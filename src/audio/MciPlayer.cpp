@@ -37,10 +37,6 @@ void MciPlayer::Open() {
         error_ = "not a file";
         return;
     }
-    if (st.st_size == 0) {
-        error_ = "the file is empty";
-        return;
-    }
     music_ = Mix_LoadMUS(fileName_.c_str());
     if (!music_) {
         error_ = Mix_GetError();
