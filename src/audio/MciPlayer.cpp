@@ -1,7 +1,9 @@
 #include "audio/MciPlayer.h"
 
 #include <SDL_mixer.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +11,26 @@
 #include "audio/AudioDevice.h"
 
 namespace {
+
+// The MP3 decoder chats on stderr about every bad frame it skips while
+// probing a file; the player says once itself what went wrong instead.
+class QuietStderr {
+public:
+    QuietStderr() : saved_(dup(STDERR_FILENO)) {
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~QuietStderr() {
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
 // The mixer plays one piece of music at a time; this is the player that owns it.
 const MciPlayer* owner = nullptr;
 }  // namespace
@@ -37,7 +59,10 @@ void MciPlayer::Open() {
         error_ = "not a file";
         return;
     }
-    music_ = Mix_LoadMUS(fileName_.c_str());
+    {
+        QuietStderr quiet;
+        music_ = Mix_LoadMUS(fileName_.c_str());
+    }
     if (!music_) {
         error_ = Mix_GetError();
         return;
