@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,14 +27,18 @@ void CloseAtExit() {
 bool OpenAudioDevice() {
     if (state != DeviceState::Untried) return state == DeviceState::Open;
     state = DeviceState::Failed;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "tidemere: no sound: %s\n", SDL_GetError());
-        return false;
+    bool opened = false;
+    {
+        QuietStderr quiet;  // the sound system lists every device it tries
+        opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (opened) {
+            Mix_Init(MIX_INIT_MP3);
+            opened = Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) == 0;
+            if (!opened) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
     }
-    Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
-        std::fprintf(stderr, "tidemere: no sound: %s\n", Mix_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!opened) {
+        std::fprintf(stderr, "tidemere: no sound: %s\n", SDL_GetError());
         return false;
     }
     Mix_AllocateChannels(2);
@@ -43,3 +49,17 @@ bool OpenAudioDevice() {
 }
 
 bool AudioDeviceOpen() { return state == DeviceState::Open; }
+
+QuietStderr::QuietStderr() : saved_(dup(STDERR_FILENO)) {
+    std::fflush(stderr);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+}
+
+QuietStderr::~QuietStderr() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+}

@@ -1,9 +1,7 @@
 #include "audio/MciPlayer.h"
 
 #include <SDL_mixer.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,25 +9,6 @@
 #include "audio/AudioDevice.h"
 
 namespace {
-
-// The MP3 decoder chats on stderr about every bad frame it skips while
-// probing a file; the player says once itself what went wrong instead.
-class QuietStderr {
-public:
-    QuietStderr() : saved_(dup(STDERR_FILENO)) {
-        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-        if (null >= 0) close(null);
-    }
-    ~QuietStderr() {
-        if (saved_ < 0) return;
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-    }
-
-private:
-    int saved_;
-};
 
 // The mixer plays one piece of music at a time; this is the player that owns it.
 const MciPlayer* owner = nullptr;
@@ -45,11 +24,12 @@ void MciPlayer::Open() {
     Close();
     canPlay_ = false;
     error_.clear();
-    if (fileName_.empty()) return;  // a player with no media
+    // The device opens with the first player, media or not.
     if (!OpenAudioDevice()) {
         error_ = "no sound device";
         return;
     }
+    if (fileName_.empty()) return;  // a player with no media
     struct stat st {};
     if (stat(fileName_.c_str(), &st) != 0) {
         error_ = "no such file";
@@ -60,6 +40,8 @@ void MciPlayer::Open() {
         return;
     }
     {
+        // The MP3 decoder reports every bad frame it skips while probing a
+        // file; one line of our own says what went wrong instead.
         QuietStderr quiet;
         music_ = Mix_LoadMUS(fileName_.c_str());
     }
