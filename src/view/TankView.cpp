@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "audio/BuiltinSound.h"
+#include "audio/dialogs/MusicDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
 #include "view/Cursors.h"
@@ -66,6 +67,8 @@ void TankView::initializeGL() {
     scene_.ScreenWidth = qMax(1, qRound(width() * dpr));
     scene_.ScreenHeight = qMax(1, qRound(height() * dpr));
     started_ = true;
+    // Without a temp folder the scene stops short of its dialogs.
+    if (scene_.State == TankScene::StartState::Started) CreateMusicDialog();
     clock_.start();
     timer_.start();
 }
@@ -253,7 +256,7 @@ void TankView::OnCommand(int commandId) {
             // Seam: the fish dialog opens here once it exists.
             break;
         case ID_CUSTOM_MUSIC:
-            // Seam: the music dialog is centred and shown here once it exists.
+            if (musicDialog_) musicDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
             break;
         case ID_CUSTOM_BACKGROUND:
             // Seam: the background dialog is centred and shown here once it exists.
@@ -272,5 +275,15 @@ void TankView::Teardown() {
     tornDown_ = true;
     if (context()) doneCurrent();
     // Seam: the two modeless dialogs are deleted here once they exist.
+    musicDialog_.reset();  // stops the music
     timer_.stop();
+}
+
+void TankView::CreateMusicDialog() {
+    musicDialog_ = std::make_unique<MusicDialog>();
+    // Owned by the tank's window: kept above it and centred on it.
+    musicDialog_->winId();
+    QWindow* topLevel = this;
+    while (topLevel->parent()) topLevel = topLevel->parent();
+    if (QWindow* handle = musicDialog_->windowHandle()) handle->setTransientParent(topLevel);
 }

@@ -3,10 +3,13 @@
 #include <QElapsedTimer>
 #include <QOpenGLWindow>
 #include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "scene/TankScene.h"
+
+class MusicDialog;
 
 // How a run is driven from the command line.
 struct RunOptions {
@@ -51,6 +54,7 @@ public:
 
 private:
     void Tick();
+    void CreateMusicDialog();
     // Renders one frame of the scene and handles --frames / --screenshot.
     void DrawSceneFrame();
     void FinishRun();
@@ -74,4 +78,6 @@ private:
     QElapsedTimer lastPressClock_;
     QPointF lastPressPos_;
     bool lastPressWasDouble_ = false;
+    // The modeless Custom Music dialog, created hidden at scene start.
+    std::unique_ptr<MusicDialog> musicDialog_;
 };
