@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -75,29 +74,14 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
         dialog.grab().save(QString::fromUtf8(out) + QStringLiteral("/music-dialog-dpr%1.png").arg(dpr));
 }
 
-TEST_F(MusicDialogTest, ControlsCarryTheirTextsAndTheProfileVolume) {
+TEST_F(MusicDialogTest, TheProfileVolumeSetsSliderAndPlayerAndEveryControlFits) {
     QSettings("Local AppWizard-Generated Applications", "VelmarScr").setValue("Settings/Volume", 400);
     MusicDialog dialog;
     QSettings("Local AppWizard-Generated Applications", "VelmarScr").remove("Settings/Volume");
-    EXPECT_EQ(dialog.windowTitle(), "Custom Music - Tidemere 1.1");
-    EXPECT_EQ(dialog.VolumeSlider()->maximum(), 1000);
     EXPECT_EQ(dialog.VolumeSlider()->value(), 400);
     EXPECT_EQ(dialog.Player().Volume(), 400);
-    EXPECT_EQ(dialog.VolumeSlider()->orientation(), Qt::Horizontal);
-    QStringList texts;
-    for (QPushButton* b : {dialog.AddButton(), dialog.RemoveButton(), dialog.RemoveAllButton(),
-                           dialog.PlayButton(), dialog.StopButton()})
-        texts << b->text();
-    EXPECT_EQ(texts, QStringList({"Add Music", "Remove", "Remove All", "Play", "Stop"}));
-    QStringList groups;
-    for (QGroupBox* g : dialog.findChildren<QGroupBox*>()) groups << g->title();
-    groups.sort();
-    EXPECT_EQ(groups, QStringList({"Play Modes", "Use your own music", "Volume"}));
-    EXPECT_EQ(dialog.List()->horizontalHeaderItem(0)->text(), "Music List");
-    EXPECT_EQ(dialog.List()->columnWidth(0), 500);
     EXPECT_TRUE(dialog.OwnMusicBox()->HasIcons());
     EXPECT_EQ(dialog.ModeBox(0)->OffColor(), QColor(0, 0, 0));
-    EXPECT_EQ(dialog.ModeBox(2)->text(), "Random ");
 
     // Every control fits inside the dialog.
     for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))

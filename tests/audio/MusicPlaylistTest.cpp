@@ -39,19 +39,6 @@ TEST_F(Playlist, RepeatAllPlaysOnAndWrapsToTheFirstRow) {
     EXPECT_EQ(player.volume, 700);
 }
 
-TEST_F(Playlist, RepeatOneStartsTheSameTrackAgainFromTheBeginning) {
-    AddRows({"a.wav", "b.wav"});
-    list.Select(1);
-    list.OnPlayButton();
-    EndTrack();
-    EXPECT_EQ(player.played, (std::vector<std::string>{"b.wav", "b.wav"}));
-    EXPECT_EQ(player.position, 0);
-    // Nothing moves on while the track still plays.
-    player.position = 100;
-    list.OnTimer();
-    EXPECT_EQ(player.played.size(), 2u);
-}
-
 TEST_F(Playlist, RandomFollowsTheRandomSourceIncludingTheFirstTrack) {
     ScriptedRandom script({5, 7, 4});
     ScopedRandomSource use(script);
