@@ -28,6 +28,9 @@ bool OpenAudioDevice() {
     if (state != DeviceState::Untried) return state == DeviceState::Open;
     state = DeviceState::Failed;
     bool opened = false;
+    // SDL would otherwise take SIGINT and SIGTERM for its own event queue,
+    // which nobody reads here: a screensaver daemon could no longer end us.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     {
         QuietStderr quiet;  // the sound system lists every device it tries
         opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;

@@ -70,7 +70,7 @@ protected:
                std::chrono::steady_clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         kill(pid, SIGTERM);
-        Wait(pid, 10);
+        EXPECT_EQ(Wait(pid, 10), 128 + SIGTERM) << "SIGTERM ends the program";
         const std::string raw = ReadWholeFile(audio);
         std::vector<std::int16_t> samples(raw.size() / 2);
         std::memcpy(samples.data(), raw.data(), samples.size() * 2);
