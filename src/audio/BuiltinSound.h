@@ -7,9 +7,23 @@
 extern bool MusicSilenceRequest;
 extern bool MusicRestartPending;
 
-// Seams for the music player: start the looping built-in sound / stop it.
-void StartBuiltinSound();
-void StopBuiltinSound();
+// Unpacks the built-in recording, holds it in memory (its files are deleted
+// at once) and loops it on its own channel at the YINLIANG level.
+void StartBuiltInSound();
+// Stops the loop if it plays.
+void StopBuiltInSound();
 
 // The tick's hand-shake, run after every frame.
 void BuiltinSoundHandshake();
+
+// Mixer volume (0..128) for a YINLIANG value: the level is 65535 minus the
+// value, the same on both channels.
+int BuiltinSoundMixVolume(int yinliang);
+
+// How often the loop was started and asked to stop, and whether it sounds now.
+struct BuiltinSoundCounters {
+    int starts = 0;
+    int stopRequests = 0;
+};
+const BuiltinSoundCounters& BuiltinSoundCounts();
+bool BuiltinSoundPlaying();

@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "audio/BuiltinSound.h"
+#include "audio/dialogs/MusicDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
@@ -75,7 +76,11 @@ void TankView::initializeGL() {
     // The viewport covers the window in device pixels, whatever picked the bounds.
     scene_.ScreenWidth = qMax(1, qRound(width() * dpr));
     scene_.ScreenHeight = qMax(1, qRound(height() * dpr));
-    if (scene_.State == TankScene::StartState::Started) CreateBackgroundDialog();
+    // Without a temp folder the scene stops short of its dialogs.
+    if (scene_.State == TankScene::StartState::Started) {
+        CreateBackgroundDialog();
+        CreateMusicDialog();
+    }
     started_ = true;
     clock_.start();
     pacer_.Start(clock_.nsecsElapsed());
@@ -250,9 +255,8 @@ bool TankView::IsDoubleClickPress(const QMouseEvent* event) {
 
 void TankView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        QWindow* topLevel = this;  // the menu's transient parent must be top level
-        while (topLevel->parent()) topLevel = topLevel->parent();
-        const int command = ExecIconMenu(mapToGlobal(event->position().toPoint()), topLevel);
+        // The menu's transient parent must be top level.
+        const int command = ExecIconMenu(mapToGlobal(event->position().toPoint()), TopLevel());
         if (command != 0) OnCommand(command);
         return;
     }
@@ -292,13 +296,11 @@ void TankView::OnCommand(int commandId) {
             RunFishDialog();
             break;
         case ID_CUSTOM_MUSIC:
-            // Seam: the music dialog is centred and shown here once it exists.
+            if (musicDialog_) musicDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
             break;
         case ID_CUSTOM_BACKGROUND:
             if (backgroundDialog_) {
-                QWindow* topLevel = this;
-                while (topLevel->parent()) topLevel = topLevel->parent();
-                backgroundDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()), topLevel);
+                backgroundDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()), TopLevel());
             }
             break;
         case ID_EXIT:
@@ -310,9 +312,14 @@ void TankView::OnCommand(int commandId) {
     }
 }
 
+QWindow* TankView::TopLevel() {
+    QWindow* top = this;
+    while (top->parent()) top = top->parent();
+    return top;
+}
+
 void TankView::RunFishDialog() {
-    QWindow* topLevel = this;
-    while (topLevel->parent()) topLevel = topLevel->parent();
+    QWindow* topLevel = TopLevel();
     // Built fresh each time; the frame timer keeps running in its modal loop,
     // so the tank follows every change behind it.
     FishDialog dialog;
@@ -326,9 +333,9 @@ void TankView::Teardown() {
     if (tornDown_) return;
     tornDown_ = true;
     if (context()) doneCurrent();
-    // Seam: the two modeless dialogs are deleted here once they exist.
     scene_.UserBackgrounds = nullptr;
     backgroundDialog_.reset();
+    musicDialog_.reset();  // stops the music
     timer_.stop();
 }
 
@@ -354,4 +361,12 @@ void TankView::CreateBackgroundDialog() {
         SettingsFilePath(), maxSide,
         [this, flags](UserImageLoader& loader) { loader.BuildOnWorker(context(), flags); });
     scene_.UserBackgrounds = &backgroundDialog_->Show();
+}
+
+void TankView::CreateMusicDialog() {
+    musicDialog_ = std::make_unique<MusicDialog>();
+    // Owned by the tank's window: kept above it and centred on it.
+    musicDialog_->winId();
+    QWindow* topLevel = TopLevel();
+    if (QWindow* handle = musicDialog_->windowHandle()) handle->setTransientParent(topLevel);
 }

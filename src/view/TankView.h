@@ -12,6 +12,8 @@
 
 class CustomBackgroundDialog;
 
+class MusicDialog;
+
 // How a run is driven from the command line.
 struct RunOptions {
     int boundsWidth = 0;   // screen (or --window) size that picks the tank bounds
@@ -61,9 +63,12 @@ public:
 
 private:
     void RunFishDialog();
+    // The frame, or the foreign window in hack mode: dialogs and the menu sit above it.
+    QWindow* TopLevel();
     void Tick();
     // Arms the timer for the next frame the pacer wants.
     void ScheduleNextFrame();
+    void CreateMusicDialog();
     // Renders one frame of the scene and handles --frames / --screenshot.
     void DrawSceneFrame();
     void FinishRun();
@@ -91,4 +96,6 @@ private:
     QPointF lastPressPos_;
     bool lastPressWasDouble_ = false;
     std::unique_ptr<CustomBackgroundDialog> backgroundDialog_;
+    // The modeless Custom Music dialog, created hidden at scene start.
+    std::unique_ptr<MusicDialog> musicDialog_;
 };

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class IniDocument;
+class TrackPlayer;
+
+// The Custom Music state machine without its window: the playlist rows, the
+// selected row, the play state and mode, the On/Off box, and what is saved in
+// "Custom Settings". The dialog forwards its controls here and redraws from
+// the getters.
+class MusicPlaylist {
+public:
+    enum class PlayState { Playing = 0, Idle = 1, Stopped = 2 };
+    enum PlayMode { RepeatOne = 0, RepeatAll = 1, Random = 2 };
+
+    // Starts with Repeat One, On/Off off and an empty list; the player is
+    // opened with no media at `volume`.
+    MusicPlaylist(TrackPlayer& player, int volume);
+
+    // Rows. A path that cannot be kept on one settings line is refused.
+    const std::vector<std::string>& Rows() const { return rows_; }
+    bool AddRow(const std::string& path);
+    // The one selected row, or -1.
+    int Selected() const { return selected_; }
+    void Select(int row);
+
+    // Loads the next track into the player without starting it. False when
+    // the list is empty or the track cannot be played (then it stops).
+    bool ChooseTrack(int index, bool clicked);
+    void Play();
+    void Stop();
+    void SelectMode(int mode);
+
+    // The controls.
+    void OnPlayButton();
+    void OnStopButton();
+    // False when no row is selected (the user is told to pick one).
+    bool OnRemove();
+    void OnRemoveAll();
+    void OnOwnMusicToggled(bool checked);
+    void OnModeClicked(int mode) { SelectMode(mode); }
+    void OnRowClicked();
+    void OnVolume(int volume);
+    // Every 200 ms: publishes On/Off and moves on when a track has ended.
+    void OnTimer();
+
+    // "Custom Settings" in the settings file.
+    void LoadSaved(const IniDocument& doc);
+    void LoadSaved(const std::string& settingsPath);
+    void StoreSaved(IniDocument& doc) const;
+    bool Save(const std::string& settingsPath) const;
+
+    PlayState State() const { return state_; }
+    int CurrentIndex() const { return currentIndex_; }
+    int Mode() const { return mode_; }
+    bool ModeChecked(int mode) const { return modeChecked_[mode]; }
+    bool OwnMusic() const { return ownMusic_; }
+    void SetOwnMusic(bool on) { ownMusic_ = on; }
+    int Volume() const { return volume_; }
+    // The row drawn highlighted, or -1.
+    int CurrentTrackRow() const { return currentTrackRow_; }
+    // Add Music, Remove, Remove All and Play are usable only when not playing.
+    bool ListButtonsEnabled() const { return state_ != PlayState::Playing; }
+
+private:
+    int NextRow(int index, bool clicked) const;
+    bool LoadRow(int row);
+    void AdvanceAfterEnd();
+
+    TrackPlayer& player_;
+    std::vector<std::string> rows_;
+    int selected_ = -1;
+    PlayState state_ = PlayState::Idle;
+    int currentIndex_ = -1;
+    int mode_ = RepeatOne;
+    bool modeChecked_[3] = {true, false, false};
+    bool ownMusic_ = false;
+    int volume_ = 1000;
+    int currentTrackRow_ = -1;
+};

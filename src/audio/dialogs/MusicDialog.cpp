@@ -1,0 +1,304 @@
+#include "audio/dialogs/MusicDialog.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSettings>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <algorithm>
+#include <cstdio>
+
+#include "controls/CustomDrawSlider.h"
+#include "controls/LedCheckBox.h"
+#include "platform/Folders.h"
+#include "platform/ProductInfo.h"
+
+namespace {
+
+// The music volume the user's profile starts with (never written back).
+int ProfileVolume() {
+    QSettings profile(kOrganizationName, kApplicationName);
+    return std::clamp(profile.value("Settings/Volume", 1000).toInt(), 0, 1000);
+}
+
+// Dialog units: a quarter of the font's average character width across, an
+// eighth of its height down, so the layout follows the user's font. Wide
+// fonts are measured no narrower than the classic 6:13 cell, so labels fit.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFontMetrics& fm)
+        : baseX_(std::max((fm.horizontalAdvance(QStringLiteral(
+                               "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2,
+                          (fm.height() * 6 + 6) / 13)),
+          baseY_(fm.height()) {}
+    int X(int du) const { return (du * baseX_ + 2) / 4; }
+    int Y(int du) const { return (du * baseY_ + 4) / 8; }
+    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
+
+private:
+    int baseX_, baseY_;
+};
+
+// Rows: blue text on tan, the playing row on green. Edited labels are
+// never taken over.
+class PlaylistDelegate : public QStyledItemDelegate {
+public:
+    PlaylistDelegate(const MusicPlaylist& playlist, QObject* parent)
+        : QStyledItemDelegate(parent), playlist_(playlist) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        const bool playing = index.row() == playlist_.CurrentTrackRow();
+        QColor back = playing ? MusicDialog::PlayingRowBackground() : MusicDialog::RowBackground();
+        QColor text = MusicDialog::RowText();
+        if (selected) {
+            back = option.palette.color(QPalette::Highlight);
+            text = option.palette.color(QPalette::HighlightedText);
+        }
+        p->fillRect(option.rect, back);
+        p->setPen(text);
+        p->setFont(option.font);
+        const QRect r = option.rect.adjusted(3, 0, -3, 0);
+        p->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+                    option.fontMetrics.elidedText(index.data().toString(), Qt::ElideMiddle, r.width()));
+        if (option.state & QStyle::State_HasFocus) {
+            p->setPen(QPen(text, 1, Qt::DotLine));
+            p->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        }
+    }
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+private:
+    const MusicPlaylist& playlist_;
+};
+
+}  // namespace
+
+MusicDialog::MusicDialog(QWidget* parent) : QDialog(parent), playlist_(player_, ProfileVolume()) {
+    setWindowTitle(QStringLiteral("Custom Music - Tidemere 1.1"));
+    BuildControls();
+    playlist_.LoadSaved(SettingsFilePath());
+    Sync();
+    timer_.setInterval(200);
+    connect(&timer_, &QTimer::timeout, this, &MusicDialog::OnTimer);
+    timer_.start();
+}
+
+MusicDialog::~MusicDialog() {
+    timer_.stop();
+    player_.Stop();
+    player_.Close();
+}
+
+void MusicDialog::BuildControls() {
+    const DialogUnits du(fontMetrics());
+    setFixedSize(du.X(317), du.Y(151));
+
+    auto* ownGroup = new QGroupBox(QStringLiteral("Use your own music"), this);
+    ownGroup->setGeometry(du.Rect(10, 10, 79, 22));
+    onOff_ = new LedCheckBox(QStringLiteral("On/Off"), this);
+    onOff_->setGeometry(du.Rect(17, 19, 54, 12));
+    onOff_->SetIcons(LedCheckBox::kIconSwitchOn, LedCheckBox::kIconSwitchOff);
+    connect(onOff_, &QAbstractButton::clicked, this, [this] {
+        playlist_.OnOwnMusicToggled(onOff_->GetCheck() == 1);
+        Sync();
+    });
+
+    auto* modeGroup = new QGroupBox(QStringLiteral("Play Modes"), this);
+    modeGroup->setGeometry(du.Rect(95, 10, 212, 22));
+    const char* modeText[3] = {"Repeat One", "Repeat All", "Random "};
+    const QRect modeRect[3] = {du.Rect(100, 20, 58, 8), du.Rect(186, 20, 53, 8), du.Rect(262, 20, 41, 8)};
+    for (int m = 0; m < 3; ++m) {
+        modes_[m] = new LedCheckBox(QString::fromLatin1(modeText[m]), this);
+        // The LED needs a little more height than the text line it sits on.
+        modes_[m]->setGeometry(modeRect[m].adjusted(0, -3, 0, 3));
+        modes_[m]->SetColors(QColor(0, 255, 0), QColor(0, 0, 0));
+        connect(modes_[m], &QAbstractButton::clicked, this, [this, m] {
+            playlist_.OnModeClicked(m);
+            Sync();
+        });
+    }
+
+    list_ = new QTableWidget(0, 1, this);
+    list_->setGeometry(du.Rect(15, 44, 250, 95));
+    list_->setHorizontalHeaderLabels({QStringLiteral("Music List")});
+    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    list_->horizontalHeader()->setStretchLastSection(false);
+    list_->setColumnWidth(0, 500);
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    list_->setShowGrid(true);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // F2 edits a label in place; the edit is never taken over.
+    list_->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    list_->setTextElideMode(Qt::ElideMiddle);
+    list_->setItemDelegate(new PlaylistDelegate(playlist_, list_));
+    QPalette pal = list_->palette();
+    pal.setColor(QPalette::Base, ListBackground());
+    pal.setColor(QPalette::Text, RowText());
+    list_->setPalette(pal);
+    connect(list_, &QAbstractItemView::clicked, this, &MusicDialog::OnListClicked);
+    connect(list_, &QTableWidget::itemSelectionChanged, this, &MusicDialog::OnSelectionChanged);
+
+    // The button column widens for a font wider than the one it was laid
+    // out for, up to the dialog's edge.
+    int columnWidth = du.X(38);
+    for (const char* text : {"Add Music", "Remove", "Remove All", "Play", "Stop"})
+        columnWidth = std::max(columnWidth, fontMetrics().horizontalAdvance(QString::fromLatin1(text)) + 8);
+    columnWidth = std::min(columnWidth, du.X(317) - du.X(270) - 2);
+    auto button = [&](const char* text, QRect r) {
+        auto* b = new QPushButton(QString::fromLatin1(text), this);
+        r.setWidth(columnWidth);
+        b->setGeometry(r);
+        b->setAutoDefault(false);  // no button stands in for OK
+        return b;
+    };
+    add_ = button("Add Music", du.Rect(270, 44, 38, 11));
+    remove_ = button("Remove", du.Rect(270, 57, 38, 11));
+    removeAll_ = button("Remove All", du.Rect(270, 70, 38, 11));
+    play_ = button("Play", du.Rect(270, 83, 38, 11));
+    stop_ = button("Stop", du.Rect(270, 97, 38, 11));
+    connect(add_, &QPushButton::clicked, this, &MusicDialog::OnAddMusic);
+    connect(remove_, &QPushButton::clicked, this, &MusicDialog::OnRemove);
+    connect(removeAll_, &QPushButton::clicked, this, [this] {
+        playlist_.OnRemoveAll();
+        Sync();
+    });
+    connect(play_, &QPushButton::clicked, this, [this] {
+        playlist_.OnPlayButton();
+        Sync();
+    });
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        playlist_.OnStopButton();
+        Sync();
+    });
+
+    auto* volumeGroup = new QGroupBox(QStringLiteral("Volume"), this);
+    volumeGroup->setGeometry(du.Rect(270, 113, 38, 26));
+    volume_ = new CustomDrawSlider(Qt::Horizontal, this);
+    volume_->setGeometry(du.Rect(271, 122, 33, 13));
+    volume_->setTickPosition(QSlider::NoTicks);
+    volume_->setRange(0, 1000);
+    volume_->setPageStep(100);
+    volume_->setValue(playlist_.Volume());
+    connect(volume_, &QSlider::valueChanged, this, [this](int v) { playlist_.OnVolume(v); });
+
+    // Keyboard order follows the layout.
+    setTabOrder(onOff_, modes_[0]);
+    setTabOrder(modes_[0], modes_[1]);
+    setTabOrder(modes_[1], modes_[2]);
+    setTabOrder(modes_[2], list_);
+    setTabOrder(list_, add_);
+    setTabOrder(add_, remove_);
+    setTabOrder(remove_, removeAll_);
+    setTabOrder(removeAll_, play_);
+    setTabOrder(play_, stop_);
+    setTabOrder(stop_, volume_);
+}
+
+void MusicDialog::ShowCentredOn(const QRect& owner) {
+    QRect frame = geometry();
+    frame.moveCenter(owner.center());
+    move(frame.topLeft());
+    show();
+    raise();
+    activateWindow();
+    // Without a window manager the first request comes before the window is
+    // mapped and is lost; ask again once it is up, so the keys come here.
+    QTimer::singleShot(100, this, [this] {
+        if (isVisible() && !isActiveWindow()) activateWindow();
+    });
+}
+
+void MusicDialog::reject() {
+    hide();
+    playlist_.Save(SettingsFilePath());
+}
+
+void MusicDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter presses the focused button; elsewhere it is OK, which does nothing.
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if (button && button->isEnabled()) button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void MusicDialog::OnAddMusic() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString(), QString(), QStringLiteral("(*.mp3;*.wav;*.mpeg) (*.mp3 *.wav *.mpeg)"));
+    if (path.isEmpty()) return;
+    if (!playlist_.AddRow(path.toStdString())) {
+        std::fprintf(stderr, "tidemere: a music file name with a line break cannot be kept\n");
+        return;
+    }
+    Sync();
+}
+
+void MusicDialog::OnRemove() {
+    if (!playlist_.OnRemove()) {
+        // No caption of its own: the window system shows the program's name.
+        auto* box = new QMessageBox(QMessageBox::Warning, QString(),
+                                    QStringLiteral("Please select an item from the music list!"),
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
+    Sync();
+}
+
+void MusicDialog::OnSelectionChanged() {
+    if (syncing_) return;
+    const QList<QTableWidgetItem*> items = list_->selectedItems();
+    playlist_.Select(items.isEmpty() ? -1 : items.first()->row());
+}
+
+void MusicDialog::OnListClicked() {
+    OnSelectionChanged();
+    playlist_.OnRowClicked();
+    Sync();
+}
+
+void MusicDialog::OnTimer() {
+    const int row = playlist_.CurrentTrackRow();
+    const auto state = playlist_.State();
+    playlist_.OnTimer();
+    if (row != playlist_.CurrentTrackRow() || state != playlist_.State()) Sync();
+}
+
+void MusicDialog::Sync() {
+    syncing_ = true;
+    onOff_->SetCheck(playlist_.OwnMusic() ? 1 : 0);
+    for (int m = 0; m < 3; ++m) modes_[m]->SetCheck(playlist_.ModeChecked(m) ? 1 : 0);
+
+    const auto& rows = playlist_.Rows();
+    bool same = list_->rowCount() == static_cast<int>(rows.size());
+    for (int r = 0; same && r < list_->rowCount(); ++r)
+        same = list_->item(r, 0) && list_->item(r, 0)->text().toStdString() == rows[r];
+    if (!same) {
+        list_->setRowCount(static_cast<int>(rows.size()));
+        for (int r = 0; r < list_->rowCount(); ++r) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(rows[r]));
+            item->setToolTip(item->text());
+            list_->setItem(r, 0, item);
+        }
+    }
+    const int selected = playlist_.Selected();
+    if (selected < 0)
+        list_->clearSelection();
+    else if (list_->currentRow() != selected || list_->selectedItems().isEmpty())
+        list_->selectRow(selected);
+
+    const bool enabled = playlist_.ListButtonsEnabled();
+    for (QPushButton* b : {add_, remove_, removeAll_, play_}) b->setEnabled(enabled);
+    list_->viewport()->update();
+    syncing_ = false;
+}

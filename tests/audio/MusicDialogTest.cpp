@@ -1,0 +1,166 @@
+// The Custom Music dialog on a real display, with the real player on SDL's
+// silent driver.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QtTest/QTest>
+#include <cstdlib>
+
+#include "audio/AudioTestSupport.h"
+#include "audio/BuiltinSound.h"
+#include "audio/dialogs/MusicDialog.h"
+#include "controls/CustomDrawSlider.h"
+#include "controls/LedCheckBox.h"
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "support/GlTestContext.h"
+
+namespace {
+
+class MusicDialogTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScopedEnv config{"XDG_CONFIG_HOME", dir.Path()};
+
+    void SetUp() override {
+        UseDummyAudio();
+        EnsureTestApplication();
+    }
+    std::string Tone(const std::string& name, int ms = 3000) {
+        WriteToneWav(dir.File(name), ms);
+        return dir.File(name);
+    }
+    void WriteSettings(const std::string& text) { WriteWholeFile(SettingsFilePath(), text); }
+    std::string Saved(const std::string& key) {
+        return IniDocument::Load(SettingsFilePath()).Get("Custom Settings", key).value_or("<missing>");
+    }
+};
+
+TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidden) {
+    WriteSettings("[Custom Settings]\nOwnMusic=1\nCycMusic=1\nMusicSum=3\nMusicList0=" + Tone("a.wav") +
+                  "\nMusicList1=" + Tone("b.wav") + "\nMusicList2=" + Tone("c.wav") + "\n");
+    MusicSilenceRequest = false;
+    MusicDialog dialog;
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.Playlist().State(), MusicPlaylist::PlayState::Playing);
+    EXPECT_EQ(dialog.Player().FileName(), dir.File("a.wav"));
+    EXPECT_EQ(dialog.OwnMusicBox()->GetCheck(), 1);
+    EXPECT_EQ(dialog.ModeBox(MusicPlaylist::RepeatAll)->GetCheck(), 1);
+    EXPECT_EQ(dialog.List()->rowCount(), 3);
+    EXPECT_FALSE(dialog.PlayButton()->isEnabled());
+    EXPECT_TRUE(dialog.StopButton()->isEnabled());
+    // The first timer tick silences the built-in sound.
+    QTest::qWait(300);
+    EXPECT_TRUE(MusicSilenceRequest);
+
+    // The playing row is green, the others tan with blue text.
+    const QImage image = dialog.List()->viewport()->grab().toImage();
+    const int rowHeight = dialog.List()->rowHeight(0);
+    const qreal dpr = image.devicePixelRatio();
+    EXPECT_EQ(image.pixelColor(QPointF(250, rowHeight / 2.0).toPoint() * dpr), MusicDialog::PlayingRowBackground());
+    EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight + rowHeight / 2) * dpr), MusicDialog::RowBackground());
+    EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight * 5) * dpr), MusicDialog::ListBackground());
+    bool blueText = false;
+    for (int x = 0; x < image.width() && !blueText; ++x)
+        blueText = image.pixelColor(x, int((rowHeight + rowHeight / 2) * dpr)) == MusicDialog::RowText();
+    EXPECT_TRUE(blueText);
+    if (const char* out = std::getenv("TIDEMERE_SAVE_GRABS"))
+        dialog.grab().save(QString::fromUtf8(out) + QStringLiteral("/music-dialog-dpr%1.png").arg(dpr));
+}
+
+TEST_F(MusicDialogTest, TheProfileVolumeSetsSliderAndPlayerAndEveryControlFits) {
+    QSettings("Local AppWizard-Generated Applications", "VelmarScr").setValue("Settings/Volume", 400);
+    MusicDialog dialog;
+    QSettings("Local AppWizard-Generated Applications", "VelmarScr").remove("Settings/Volume");
+    EXPECT_EQ(dialog.VolumeSlider()->value(), 400);
+    EXPECT_EQ(dialog.Player().Volume(), 400);
+    EXPECT_TRUE(dialog.OwnMusicBox()->HasIcons());
+    EXPECT_EQ(dialog.ModeBox(0)->OffColor(), QColor(0, 0, 0));
+
+    // Every control fits inside the dialog.
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(dialog.rect().contains(w->geometry())) << w->metaObject()->className();
+}
+
+TEST_F(MusicDialogTest, ModeBoxesActAsRadioButtonsAndTheVolumeSliderSetsThePlayer) {
+    MusicDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(dialog.ModeBox(MusicPlaylist::Random), Qt::LeftButton);
+    EXPECT_EQ(dialog.Playlist().Mode(), MusicPlaylist::Random);
+    EXPECT_EQ(dialog.ModeBox(MusicPlaylist::RepeatOne)->GetCheck(), 0);
+    // Clicking the checked box keeps it checked.
+    QTest::mouseClick(dialog.ModeBox(MusicPlaylist::Random), Qt::LeftButton);
+    EXPECT_EQ(dialog.ModeBox(MusicPlaylist::Random)->GetCheck(), 1);
+
+    dialog.VolumeSlider()->setFocus();
+    QTest::keyClick(dialog.VolumeSlider(), Qt::Key_PageDown);
+    EXPECT_EQ(dialog.Player().Volume(), dialog.VolumeSlider()->value());
+    EXPECT_LT(dialog.Player().Volume(), 1000);
+}
+
+TEST_F(MusicDialogTest, PlayStopAndRemoveFollowTheListAndItsSelection) {
+    MusicDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.Playlist().AddRow(Tone("a.wav"));
+    dialog.Playlist().AddRow(Tone("b.wav"));
+    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);  // nothing selected
+    auto* box = dialog.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Please select an item from the music list!");
+    box->close();
+
+    QTest::mouseClick(dialog.PlayButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.List()->rowCount(), 2);
+    EXPECT_EQ(dialog.Playlist().CurrentTrackRow(), 0);
+    EXPECT_FALSE(dialog.AddButton()->isEnabled());
+    EXPECT_EQ(dialog.OwnMusicBox()->GetCheck(), 1);
+
+    // A row clicked while playing starts at once.
+    const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));
+    QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
+    EXPECT_EQ(dialog.Player().FileName(), dir.File("b.wav"));
+    EXPECT_EQ(dialog.Playlist().CurrentTrackRow(), 1);
+
+    QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.List()->selectedItems().isEmpty());
+    EXPECT_TRUE(dialog.AddButton()->isEnabled());
+    EXPECT_EQ(dialog.Playlist().CurrentTrackRow(), -1);
+
+    // On/Off off, then the timer lets the built-in sound back.
+    QTest::mouseClick(dialog.OwnMusicBox(), Qt::LeftButton);
+    QTest::qWait(300);
+    EXPECT_FALSE(MusicSilenceRequest);
+
+    QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
+    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.List()->rowCount(), 1);
+}
+
+TEST_F(MusicDialogTest, EnterKeepsTheDialogOpenAndEscapeHidesAndSaves) {
+    MusicDialog dialog;
+    dialog.Playlist().AddRow("/music/one.mp3");
+    dialog.ShowCentredOn(QRect(100, 100, 800, 600));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_NEAR(dialog.geometry().center().x(), QRect(100, 100, 800, 600).center().x(), 1);
+    EXPECT_NEAR(dialog.geometry().center().y(), QRect(100, 100, 800, 600).center().y(), 1);
+    dialog.List()->setFocus();
+    QTest::keyClick(dialog.List(), Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Saved("MusicSum"), "<missing>");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Saved("MusicSum"), "1");
+    EXPECT_EQ(Saved("MusicList0"), "/music/one.mp3");
+    EXPECT_EQ(Saved("RepeatMusic"), "1");
+    EXPECT_EQ(Saved("OwnMusic"), "0");
+}
+
+}  // namespace
