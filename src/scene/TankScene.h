@@ -65,4 +65,10 @@ public:
 
     // Total number of fish swimming (sum of the kind counts, at most 5).
     int ActiveFishCount() const;
+
+    // A press made in the old mode must not act in the new one.
+    void SetInteractionMode(int mode) {
+        InteractionMode = mode;
+        ButtonDown = false;
+    }
 };
