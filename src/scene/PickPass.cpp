@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <array>
+#include <cmath>
+
 #include "fish/GlFishSink.h"
 #include "fish/Reactions.h"
 #include "scene/TankScene.h"
@@ -43,23 +46,12 @@ bool SelectionPass(const int mouse[2], int region, const Vec3f& at, Draw&& draw)
     return hits > 0;
 }
 
-void DrawColumn() {
-    glBegin(GL_QUADS);
-    glVertex3f(-0.5f, -30.0f, 1.0f);
-    glVertex3f(0.5f, -30.0f, 1.0f);
-    glVertex3f(0.5f, 30.0f, 1.0f);
-    glVertex3f(-0.5f, 30.0f, 1.0f);
-    glEnd();
-}
-
-void DrawRow() {
-    glBegin(GL_QUADS);
-    glVertex3f(-90.0f, -0.5f, 1.0f);
-    glVertex3f(90.0f, -0.5f, 1.0f);
-    glVertex3f(90.0f, 0.5f, 1.0f);
-    glVertex3f(-90.0f, 0.5f, 1.0f);
-    glEnd();
-}
+// The bars are thin quads at z 1 in front of their position: a column 1 x 60
+// and a row 180 x 1.
+constexpr Vec3f kColumn[4] = {{-0.5f, -30.0f, 1.0f}, {0.5f, -30.0f, 1.0f}, {0.5f, 30.0f, 1.0f},
+                              {-0.5f, 30.0f, 1.0f}};
+constexpr Vec3f kRow[4] = {{-90.0f, -0.5f, 1.0f}, {90.0f, -0.5f, 1.0f}, {90.0f, 0.5f, 1.0f},
+                           {-90.0f, 0.5f, 1.0f}};
 
 // Slides the bars half a unit a frame, turning about 5 units either side of
 // where they started, so later frames probe between earlier bar positions.
@@ -78,14 +70,80 @@ void Sweep(Vec3f (&bars)[N], float Vec3f::*axis, float start, bool& rising) {
 }
 
 // The coordinate of the first bar under the mouse, or 0 when none is.
-template <int N, typename Draw>
-float FirstBarHit(const Vec3f (&bars)[N], float Vec3f::*axis, const int mouse[2], Draw draw) {
+// Worked out here rather than with GL's selection mode, which costs a
+// software renderer memory on every pass.
+template <int N>
+float FirstBarHit(const Vec3f (&bars)[N], float Vec3f::*axis, const PickView& view,
+                  const Vec3f (&quad)[4]) {
     for (const Vec3f& bar : bars)
-        if (SelectionPass(mouse, kBarRegion, bar, draw)) return bar.*axis;
+        if (QuadInPickRegion(view, bar, quad)) return bar.*axis;
     return 0;
 }
 
 }  // namespace
+
+PickView CurrentPickView(const int mouse[2], int region) {
+    PickView view;
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.modelview);
+    glGetIntegerv(GL_VIEWPORT, view.viewport);
+    view.mouse[0] = mouse[0];
+    view.mouse[1] = mouse[1];
+    view.region = region;
+    return view;
+}
+
+bool QuadInPickRegion(const PickView& view, const Vec3f& at, const Vec3f (&quad)[4]) {
+    const int* vp = view.viewport;
+    if (vp[2] <= 0 || vp[3] <= 0 || view.region <= 0) return false;
+    // gluPickMatrix then gluPerspective(45, aspect, 0.1, 1000), as selection uses.
+    const double region = view.region;
+    const double sx = vp[2] / region, sy = vp[3] / region;
+    const double tx = (vp[2] - 2.0 * (view.mouse[0] - vp[0])) / region;
+    const double ty = (vp[3] - 2.0 * ((vp[3] - view.mouse[1]) - vp[1])) / region;
+    const double f = 1.0 / std::tan(45.0 * 3.14159265358979323846 / 360.0);
+    const double aspect = static_cast<double>(vp[2]) / vp[3];
+    const double n = 0.1, fa = 1000.0;
+
+    // Clip coordinates of the four corners.
+    using Vertex = std::array<double, 4>;
+    std::array<Vertex, 12> poly, next;  // six cuts add at most six corners
+    size_t count = 0;
+    const float* m = view.modelview;  // column-major
+    for (const Vec3f& c : quad) {
+        const double x = c.x + at.x, y = c.y + at.y, z = c.z + at.z;
+        const double ex = m[0] * x + m[4] * y + m[8] * z + m[12];
+        const double ey = m[1] * x + m[5] * y + m[9] * z + m[13];
+        const double ez = m[2] * x + m[6] * y + m[10] * z + m[14];
+        const double ew = m[3] * x + m[7] * y + m[11] * z + m[15];
+        const double px = f / aspect * ex, py = f * ey;
+        const double pz = (fa + n) / (n - fa) * ez + 2 * fa * n / (n - fa) * ew;
+        const double pw = -ez;
+        poly[count++] = {sx * px + tx * pw, sy * py + ty * pw, pz, pw};
+    }
+    // Cut the polygon by each of the six planes -w <= x, y, z <= w; a hit is
+    // whatever is left.
+    for (int plane = 0; plane < 6 && count > 0; ++plane) {
+        const int axis = plane / 2;
+        const double sign = plane % 2 ? -1.0 : 1.0;
+        auto inside = [&](const Vertex& v) { return v[3] + sign * v[axis]; };
+        size_t kept = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const Vertex& a = poly[i];
+            const Vertex& b = poly[(i + 1) % count];
+            const double da = inside(a), db = inside(b);
+            if (da >= 0) next[kept++] = a;
+            if ((da >= 0) != (db >= 0)) {
+                const double t = da / (da - db);
+                Vertex v;
+                for (int k = 0; k < 4; ++k) v[k] = a[k] + t * (b[k] - a[k]);
+                next[kept++] = v;
+            }
+        }
+        poly = next;
+        count = kept;
+    }
+    return count > 0;
+}
 
 FeedPickState& PickState() {
     static FeedPickState state;
@@ -99,8 +157,9 @@ void FeedPass(TankScene& scene) {
     Sweep(scene.PickRows, &Vec3f::y, b.yMin, pick.RowsRising);
     if (!scene.FeedClickPending) return;
 
-    const float x = FirstBarHit(scene.PickColumns, &Vec3f::x, scene.MousePos, DrawColumn);
-    const float y = FirstBarHit(scene.PickRows, &Vec3f::y, scene.MousePos, DrawRow);
+    const PickView view = CurrentPickView(scene.MousePos, kBarRegion);
+    const float x = FirstBarHit(scene.PickColumns, &Vec3f::x, view, kColumn);
+    const float y = FirstBarHit(scene.PickRows, &Vec3f::y, view, kRow);
     if (!pick.XResolved && x >= b.xMin && x <= b.xMax) {
         pick.FeedX = x;
         pick.XResolved = true;
