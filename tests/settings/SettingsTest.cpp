@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
@@ -195,19 +200,105 @@ TEST_F(SettingsTest, HugeFileLoads) {
     EXPECT_EQ(Stored("Aquarium Settings", "QIPAONUM"), "100");
 }
 
-TEST_F(SettingsTest, SettingsFileThatIsADirectoryOrUnwritableFolderStillGivesDefaults) {
-    mkdir((dir.Path() + "/VelmarScr").c_str(), 0700);
-    ASSERT_EQ(mkdir(Path().c_str(), 0700), 0);
-    LoadSettings();
-    EXPECT_EQ(Settings.QiPaoNum, 100);
-    EXPECT_EQ(Settings.ShowTerra, 1);
-    rmdir(Path().c_str());
+// Runs `body` in a child process and returns its exit status.
+template <typename Body>
+int InChild(Body body) {
+    const pid_t child = fork();
+    if (child == 0) _exit(body());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
 
-    Settings = SettingsRecord{};
-    chmod((dir.Path() + "/VelmarScr").c_str(), 0500);
+const char* const kUsersFile = "[Custom Images]\nImage0=/home/u/reef.jpg\n[Aquarium Settings]\nLIGHTQIANGDU=30\n";
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsNeverWrittenAndTheRunSaysWhyOnce) {
+    WriteSettings(kUsersFile);
+    ASSERT_EQ(chmod(Path().c_str(), 0), 0);
+    // Root reads anything: the load runs as nobody, who owns the folder.
+    const uid_t nobody = 65534;
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(dir.Path().c_str(), nobody, nobody), 0);
+        ASSERT_EQ(chown((dir.Path() + "/VelmarScr").c_str(), nobody, nobody), 0);
+        ASSERT_EQ(chown(Path().c_str(), nobody, nobody), 0);
+    }
+    const int status = InChild([] {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) return 10;
+        std::vector<std::string> boxes;
+        SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });
+        LoadSettings();
+        LoadSettings();
+        if (Settings.LightQiangDu != 0 || Settings.QiPaoNum != 100) return 11;  // the defaults
+        if (boxes.size() != 1) return 12;
+        return boxes[0].find("Permission denied") != std::string::npos ? 0 : 13;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadWholeFile(Path()), kUsersFile);
+    struct stat st;
+    ASSERT_EQ(stat(Path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0u);
+}
+
+TEST_F(SettingsTest, AReadOnlyFileIsReadButNeitherWrittenNorMadeWritable) {
+    WriteSettings(kUsersFile);
+    ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
     LoadSettings();
-    EXPECT_EQ(Settings.FogNongDu, 25);
-    chmod((dir.Path() + "/VelmarScr").c_str(), 0700);
+    EXPECT_EQ(Settings.LightQiangDu, 30);
+    EXPECT_EQ(Settings.QiPaoNum, 100);
+    EXPECT_EQ(ReadWholeFile(Path()), kUsersFile);
+    struct stat st;
+    ASSERT_EQ(stat(Path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+}
+
+TEST_F(SettingsTest, ALinkedSettingsFileIsUpdatedBehindTheLink) {
+    mkdir((dir.Path() + "/VelmarScr").c_str(), 0700);
+    mkdir((dir.Path() + "/dotfiles").c_str(), 0700);
+    WriteWholeFile(dir.Path() + "/dotfiles/aquarium.ini", kUsersFile);
+    ASSERT_EQ(symlink("../dotfiles/aquarium.ini", Path().c_str()), 0);
+    LoadSettings();
+    struct stat st;
+    ASSERT_EQ(lstat(Path().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    const std::string text = ReadWholeFile(dir.Path() + "/dotfiles/aquarium.ini");
+    EXPECT_EQ(text.rfind("[Custom Images]\nImage0=/home/u/reef.jpg\n", 0), 0u);
+    EXPECT_NE(text.find("QIPAONUM=100"), std::string::npos);
+}
+
+TEST_F(SettingsTest, AFailedSaveIsReportedAndLeavesTheOldFileWhole) {
+    WriteSettings(kUsersFile);
+    const int status = InChild([] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};  // a full disk
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::vector<std::string> boxes;
+        SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });
+        LoadSettings();
+        if (Settings.LightQiangDu != 30) return 11;
+        return boxes.size() == 1 && boxes[0].find("Cannot save") != std::string::npos ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadWholeFile(Path()), kUsersFile);
+}
+
+TEST_F(SettingsTest, WithoutASettingsFolderTheRunUsesDefaultsAndWritesNowhere) {
+    // The folder cannot be made: its parent is a file. The current folder
+    // must stay untouched too.
+    WriteWholeFile(dir.Path() + "/file", "x");
+    ScopedEnv config("XDG_CONFIG_HOME", dir.Path() + "/file");
+    mkdir((dir.Path() + "/cwd").c_str(), 0700);
+    const int status = InChild([&] {
+        if (chdir((dir.Path() + "/cwd").c_str()) != 0) return 10;
+        std::vector<std::string> boxes;
+        SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });
+        LoadSettings();
+        LoadSettings();
+        if (Settings.FogNongDu != 25) return 11;
+        return boxes.size() == 1 ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path() + "/cwd"));
+    EXPECT_EQ(SettingsFilePath(), "");
 }
 
 }  // namespace
