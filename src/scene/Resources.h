@@ -16,3 +16,22 @@ void UnscrambleFile(const std::string& folder, const std::string& stem);
 
 // Deletes a file, ignoring failure.
 void DeleteExtractedFile(const std::string& path);
+
+// A built-in resource unscrambled into a fresh file of its own, named
+// <folder><stem>-XXXXXX.bmp (.wav for "Music"), and deleted again when this
+// object goes. The file is created exclusively, so no existing entry of any
+// kind (a symlink, a directory, a stale file) is ever followed, needed or
+// removed. An empty folder means the temp folder, never the current one.
+class ExtractedResource {
+public:
+    ExtractedResource(int id, const std::string& folder, const std::string& stem);
+    ~ExtractedResource();
+    ExtractedResource(const ExtractedResource&) = delete;
+    ExtractedResource& operator=(const ExtractedResource&) = delete;
+
+    // The unpacked file, or "" when it could not be written (reported once).
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
