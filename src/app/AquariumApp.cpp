@@ -1,6 +1,7 @@
 #include "app/AquariumApp.h"
 
 #include <QMessageBox>
+#include <QOpenGLContext>
 #include <QScreen>
 #include <cstdio>
 #include <set>
@@ -23,6 +24,14 @@ void ShowQtMessageBox(const std::string& text, const std::string& caption) {
     box->show();
 }
 
+// Without any OpenGL the window cannot be drawn at all (and Qt's paint path
+// would crash trying), so this is checked before a window exists.
+bool HasOpenGl(const RunOptions& options) {
+    QOpenGLContext probe;
+    probe.setFormat(TankView::RequestedFormat(options.benchmark));
+    return probe.create();
+}
+
 }  // namespace
 
 AquariumApp::AquariumApp(int& argc, char** argv)
@@ -39,8 +48,17 @@ AquariumApp::~AquariumApp() {
 }
 
 int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOptions& options) {
-    if (!firstLock_.Acquire()) return 0;  // already running: leave quietly
-    if (!appLock_.Acquire()) return 1;
+    if (!firstLock_.Acquire()) {
+        if (firstLock_.HeldByAnother()) return 0;  // already running: leave quietly
+        ShowMessageBox(firstLock_.Problem(), "ERROR");  // and run unlocked
+    }
+    if (!appLock_.Acquire() && appLock_.HeldByAnother()) return 1;
+    if (!HasOpenGl(options)) {
+        ShowMessageBox("ChoosePixelFormat failed", kApplicationName);
+        // A scripted run fails at once; otherwise the box stays until closed.
+        if (options.frames <= 0) exec();
+        return 1;
+    }
 
     RunOptions run = options;
     QScreen* screen = primaryScreen();
