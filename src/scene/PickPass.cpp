@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 
-#include "fish/GlFishSink.h"
 #include "fish/Reactions.h"
 #include "scene/TankScene.h"
 
@@ -14,37 +13,6 @@ namespace {
 
 constexpr int kBarRegion = 15;
 constexpr int kFishRegion = 20;
-
-// Does anything `draw` issues at `at` fall within region x region pixels
-// around the mouse? Picks use their own 45-degree projection, not the frame's.
-template <typename Draw>
-bool SelectionPass(const int mouse[2], int region, const Vec3f& at, Draw&& draw) {
-    static GLuint buffer[512];
-    glPushMatrix();
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glSelectBuffer(512, buffer);
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    glPushName(0);
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluPickMatrix(mouse[0], viewport[3] - mouse[1], region, region, viewport);
-    gluPerspective(45.0, static_cast<double>(viewport[2]) / viewport[3], 0.1, 1000.0);
-
-    glMatrixMode(GL_MODELVIEW);
-    glTranslatef(at.x, at.y, at.z);
-    draw();
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    const GLint hits = glRenderMode(GL_RENDER);
-    glPopMatrix();
-    return hits > 0;
-}
 
 // The bars are thin quads at z 1 in front of their position: a column 1 x 60
 // and a row 180 x 1.
@@ -92,9 +60,9 @@ PickView CurrentPickView(const int mouse[2], int region) {
     return view;
 }
 
-bool QuadInPickRegion(const PickView& view, const Vec3f& at, const Vec3f (&quad)[4]) {
+bool EyePolygonInPickRegion(const PickView& view, const double (*eye)[4], int corners) {
     const int* vp = view.viewport;
-    if (vp[2] <= 0 || vp[3] <= 0 || view.region <= 0) return false;
+    if (vp[2] <= 0 || vp[3] <= 0 || view.region <= 0 || corners < 1 || corners > 4) return false;
     // gluPickMatrix then gluPerspective(45, aspect, 0.1, 1000), as selection uses.
     const double region = view.region;
     const double sx = vp[2] / region, sy = vp[3] / region;
@@ -104,17 +72,12 @@ bool QuadInPickRegion(const PickView& view, const Vec3f& at, const Vec3f (&quad)
     const double aspect = static_cast<double>(vp[2]) / vp[3];
     const double n = 0.1, fa = 1000.0;
 
-    // Clip coordinates of the four corners.
+    // Clip coordinates of the corners.
     using Vertex = std::array<double, 4>;
     std::array<Vertex, 12> poly, next;  // six cuts add at most six corners
     size_t count = 0;
-    const float* m = view.modelview;  // column-major
-    for (const Vec3f& c : quad) {
-        const double x = c.x + at.x, y = c.y + at.y, z = c.z + at.z;
-        const double ex = m[0] * x + m[4] * y + m[8] * z + m[12];
-        const double ey = m[1] * x + m[5] * y + m[9] * z + m[13];
-        const double ez = m[2] * x + m[6] * y + m[10] * z + m[14];
-        const double ew = m[3] * x + m[7] * y + m[11] * z + m[15];
+    for (int i = 0; i < corners; ++i) {
+        const double ex = eye[i][0], ey = eye[i][1], ez = eye[i][2], ew = eye[i][3];
         const double px = f / aspect * ex, py = f * ey;
         const double pz = (fa + n) / (n - fa) * ez + 2 * fa * n / (n - fa) * ew;
         const double pw = -ez;
@@ -143,6 +106,74 @@ bool QuadInPickRegion(const PickView& view, const Vec3f& at, const Vec3f (&quad)
         count = kept;
     }
     return count > 0;
+}
+
+bool QuadInPickRegion(const PickView& view, const Vec3f& at, const Vec3f (&quad)[4]) {
+    double eye[4][4];
+    const float* m = view.modelview;  // column-major
+    for (int i = 0; i < 4; ++i) {
+        const double x = quad[i].x + at.x, y = quad[i].y + at.y, z = quad[i].z + at.z;
+        for (int r = 0; r < 4; ++r) eye[i][r] = m[r] * x + m[4 + r] * y + m[8 + r] * z + m[12 + r];
+    }
+    return EyePolygonInPickRegion(view, eye, 4);
+}
+
+PickFishSink::PickFishSink(const PickView& view, const Vec3f& at) : view_(view) {
+    Matrix m;
+    for (int i = 0; i < 16; ++i) m[i] = view.modelview[i];
+    stack_.push_back(m);
+    Translate(at.x, at.y, at.z);
+}
+
+void PickFishSink::Multiply(const Matrix& by) {
+    Matrix& m = stack_.back();
+    Matrix out{};
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            for (int k = 0; k < 4; ++k) out[c * 4 + r] += m[k * 4 + r] * by[c * 4 + k];
+    m = out;
+}
+
+void PickFishSink::Vertex(float, float, float, float, float, float x, float y, float z) {
+    if (Hit) return;  // one hit is all selection reports
+    const Matrix& m = stack_.back();
+    std::array<double, 4> eye;
+    for (int r = 0; r < 4; ++r) eye[r] = m[r] * x + m[4 + r] * y + m[8 + r] * z + m[12 + r];
+    strip_.push_back(eye);
+    // A quad strip: every new pair closes a quad with the pair before.
+    const size_t n = strip_.size();
+    if (n >= 4 && n % 2 == 0) {
+        const double quad[4][4] = {{strip_[n - 4][0], strip_[n - 4][1], strip_[n - 4][2], strip_[n - 4][3]},
+                                   {strip_[n - 3][0], strip_[n - 3][1], strip_[n - 3][2], strip_[n - 3][3]},
+                                   {strip_[n - 1][0], strip_[n - 1][1], strip_[n - 1][2], strip_[n - 1][3]},
+                                   {strip_[n - 2][0], strip_[n - 2][1], strip_[n - 2][2], strip_[n - 2][3]}};
+        Hit = EyePolygonInPickRegion(view_, quad, 4);
+    }
+}
+
+void PickFishSink::PopMatrix() {
+    if (stack_.size() > 1) stack_.pop_back();
+}
+
+void PickFishSink::Rotate(float degrees, float ax, float ay, float az) {
+    const double len = std::sqrt(double(ax) * ax + double(ay) * ay + double(az) * az);
+    if (len == 0) return;
+    const double x = ax / len, y = ay / len, z = az / len;
+    const double a = degrees * 3.14159265358979323846 / 180.0;
+    const double c = std::cos(a), s = std::sin(a), t = 1 - c;
+    // glRotate's matrix, column by column.
+    Multiply({t * x * x + c, t * x * y + s * z, t * x * z - s * y, 0,  //
+              t * x * y - s * z, t * y * y + c, t * y * z + s * x, 0,  //
+              t * x * z + s * y, t * y * z - s * x, t * z * z + c, 0,  //
+              0, 0, 0, 1});
+}
+
+void PickFishSink::Translate(float x, float y, float z) {
+    Multiply({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
+}
+
+void PickFishSink::Scale(float k) {
+    Multiply({k, 0, 0, 0, 0, k, 0, 0, 0, 0, k, 0, 0, 0, 0, 1});
 }
 
 FeedPickState& PickState() {
@@ -177,16 +208,16 @@ void FeedPass(TankScene& scene) {
 }
 
 void FishPickPass(TankScene& scene) {
-    static GlFishSink sink;
     if (!scene.ButtonDown) return;
     scene.ButtonDown = false;
+    const PickView view = CurrentPickView(scene.MousePos, kFishRegion);
     const int total = scene.ActiveFishCount();
     for (int i = 0; i < total; ++i) {
         Fish& fish = scene.Fishes[i];
         // The pick draws the fish by ticking it: a picked-at fish swims one frame more.
-        if (!SelectionPass(scene.MousePos, kFishRegion, Vec3f{fish.X, fish.Y, fish.Z},
-                           [&] { fish.Tick(sink); }))
-            continue;
+        PickFishSink sink(view, Vec3f{fish.X, fish.Y, fish.Z});
+        fish.Tick(sink);
+        if (!sink.Hit) continue;
         if (scene.InteractionMode == ID_TOUCH_FISH) {
             RespondToTouch(fish);
         } else {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "fish/FishTestSupport.h"
+#include "fish/GlFishSink.h"
 #include "platform/Random.h"
 #include "scene/PickPass.h"
 #include "scene/TankScene.h"
@@ -134,8 +135,9 @@ TEST_F(PickGl, APressFromAnEarlierModeDoesNotTouchAFishAfterTouchIsChosen) {
     EXPECT_LE(f.Speed, speed);
 }
 
-// GL's own selection mode: does the quad at `at` hit the region around the mouse?
-bool GlSelects(const int mouse[2], int region, const Vec3f& at, const Vec3f (&quad)[4]) {
+// GL's own selection mode: does what `draw` issues at `at` hit the region around the mouse?
+template <typename Draw>
+bool GlSelects(const int mouse[2], int region, const Vec3f& at, Draw draw) {
     GLuint buffer[64];
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -151,14 +153,20 @@ bool GlSelects(const int mouse[2], int region, const Vec3f& at, const Vec3f (&qu
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glTranslatef(at.x, at.y, at.z);
-    glBegin(GL_QUADS);
-    for (const Vec3f& v : quad) glVertex3f(v.x, v.y, v.z);
-    glEnd();
+    draw();
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     return glRenderMode(GL_RENDER) > 0;
+}
+
+bool GlSelects(const int mouse[2], int region, const Vec3f& at, const Vec3f (&quad)[4]) {
+    return GlSelects(mouse, region, at, [&] {
+        glBegin(GL_QUADS);
+        for (const Vec3f& v : quad) glVertex3f(v.x, v.y, v.z);
+        glEnd();
+    });
 }
 
 TEST_F(PickGl, BarPicksAgreeWithGlSelectionMode) {
@@ -184,6 +192,36 @@ TEST_F(PickGl, BarPicksAgreeWithGlSelectionMode) {
             }
         }
     EXPECT_GT(hits, 100);
+    EXPECT_GT(misses, 100);
+}
+
+TEST_F(PickGl, FishPicksAgreeWithGlSelectionMode) {
+    UseRandom quiet;
+    scene->SetProjectionAndCamera();
+    glViewport(0, 0, kWidth, kHeight);
+    Fish fish = CalmFish(0);
+    fish.X = 3.3f;
+    fish.Y = -1.7f;
+    fish.Z = -30;  // near, so the outline covers many pixels
+    Ticks(fish, 40);  // under way: bent, tilted and turning
+    fish.ChangeHeading(70, true, HeadingChange::TurnBy);
+    fish.PitchTarget = 20;
+    Ticks(fish, 30);
+    int hits = 0, misses = 0;
+    // A small region, so the outline itself decides, not a box around it.
+    for (int px = 0; px < kWidth; px += 4)
+        for (int py = 0; py < kHeight; py += 4) {
+            const int mouse[2] = {px, py};
+            const Vec3f at{fish.X, fish.Y, fish.Z};
+            Fish a = fish, b = fish;  // each pick advances its fish a frame
+            PickFishSink sink(CurrentPickView(mouse, 3), at);
+            a.Tick(sink);
+            GlFishSink gl;
+            const bool selected = GlSelects(mouse, 3, at, [&] { b.Tick(gl); });
+            ASSERT_EQ(sink.Hit, selected) << "mouse " << px << "," << py;
+            (selected ? hits : misses)++;
+        }
+    EXPECT_GT(hits, 30);
     EXPECT_GT(misses, 100);
 }
 
