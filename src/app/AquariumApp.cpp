@@ -1,7 +1,7 @@
 #include "app/AquariumApp.h"
 
-#include <QLockFile>
 #include <QMessageBox>
+#include <QOpenGLContext>
 #include <QScreen>
 #include <cstdio>
 #include <set>
@@ -24,6 +24,14 @@ void ShowQtMessageBox(const std::string& text, const std::string& caption) {
     box->show();
 }
 
+// Without any OpenGL the window cannot be drawn at all (and Qt's paint path
+// would crash trying), so this is checked before a window exists.
+bool HasOpenGl(const RunOptions& options) {
+    QOpenGLContext probe;
+    probe.setFormat(TankView::RequestedFormat(options.benchmark));
+    return probe.create();
+}
+
 }  // namespace
 
 AquariumApp::AquariumApp(int& argc, char** argv)
@@ -41,8 +49,17 @@ AquariumApp::~AquariumApp() {
 }
 
 int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOptions& options) {
-    if (!firstLock_.Acquire()) return 0;  // already running: leave quietly
-    if (!appLock_.Acquire()) return 1;
+    if (!firstLock_.Acquire()) {
+        if (firstLock_.HeldByAnother()) return 0;  // already running: leave quietly
+        ShowMessageBox(firstLock_.Problem(), "ERROR");  // and run unlocked
+    }
+    if (!appLock_.Acquire() && appLock_.HeldByAnother()) return 1;
+    if (!HasOpenGl(options)) {
+        ShowMessageBox("ChoosePixelFormat failed", kApplicationName);
+        // A scripted run fails at once; otherwise the box stays until closed.
+        if (options.frames <= 0) exec();
+        return 1;
+    }
 
     RunOptions run = options;
     QScreen* screen = screen_ ? screen_ : primaryScreen();
@@ -60,7 +77,6 @@ int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOption
 
     frame_ = std::make_unique<CMainFrame>(run);
     frame_->setTitle(kProductTitle);
-    HoldStartLockUntilFirstFrame(frame_->View());
     // Without a view there are no frames to count: a scripted run would
     // never end, so it fails instead of waiting for Escape.
     if (!frame_->View() && run.frames > 0) return 1;
@@ -108,27 +124,6 @@ int AquariumApp::InitInstance(const RunOptions& options, int screenIndex, bool s
 int AquariumApp::InitHack(const HackTarget& target, const RunOptions& options) {
     // A daemon runs one copy per screen and one for the preview: no lock.
     hack_ = std::make_unique<HackHost>(target, options);
-    HoldStartLockUntilFirstFrame(hack_->View());
     if (!hack_->View() && options.frames > 0) return 1;
     return -1;
-}
-
-void AquariumApp::HoldStartLockUntilFirstFrame(TankView* view) {
-    if (!view) return;
-    startLock_ = std::make_unique<QLockFile>(
-        QString::fromStdString(InstanceLock::LockFolder() + "/" + kApplicationName + "-start"));
-    startLock_->setStaleLockTime(0);  // stale only when its process is gone
-    // A copy that hangs while starting must not stop the others for good.
-    if (!startLock_->tryLock(10000)) {
-        startLock_.reset();
-        return;
-    }
-    startClock_.start();
-    startTimer_.setInterval(20);
-    connect(&startTimer_, &QTimer::timeout, this, [this, view] {
-        if (view->FramesDrawn() == 0 && startClock_.elapsed() < 10000) return;
-        startTimer_.stop();
-        startLock_.reset();
-    });
-    startTimer_.start();
 }

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <memory>
 
 #include "app/CMainFrame.h"
@@ -10,8 +8,6 @@
 #include "platform/InstanceLock.h"
 
 // The application: refuses to run twice, then opens the frame.
-class QLockFile;
-
 class AquariumApp : public QApplication {
     Q_OBJECT
 public:
@@ -30,17 +26,10 @@ public:
     CMainFrame* Frame() const { return frame_.get(); }
 
 private:
-    // Copies that start together (a daemon runs one per screen) take turns:
-    // each unpacks the built-in pictures into the same folder and deletes them.
-    void HoldStartLockUntilFirstFrame(TankView* view);
-
     InstanceLock firstLock_;
     InstanceLock appLock_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<HackHost> hack_;
     QScreen* screen_ = nullptr;  // null: the primary screen
     bool span_ = false;
-    std::unique_ptr<QLockFile> startLock_;
-    QTimer startTimer_;
-    QElapsedTimer startClock_;
 };

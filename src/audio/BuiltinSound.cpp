@@ -5,13 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "audio/AudioDevice.h"
-#include "platform/Folders.h"
 #include "scene/Resources.h"
 #include "settings/SettingsRecord.h"
 
@@ -31,11 +27,6 @@ void FreeLoop() {
     loop = nullptr;
 }
 
-std::vector<char> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 }  // namespace
 
 int BuiltinSoundMixVolume(int yinliang) {
@@ -46,19 +37,11 @@ int BuiltinSoundMixVolume(int yinliang) {
 void StartBuiltInSound() {
     ++counters.starts;
     if (!OpenAudioDevice()) return;
-    const std::string folder = WindowsFolder();
-    if (!ExtractResource(kMusicResource, folder, "Music")) {
-        std::fprintf(stderr, "tidemere: the built-in sound is missing\n");
-        return;
-    }
-    // Held in memory, so the files can go at once.
-    const std::vector<char> wav = ReadFile(folder + "Music.wav");
-    DeleteExtractedFile(folder + "Music.ad");
-    DeleteExtractedFile(folder + "Music.wav");
-
+    // Unscrambled in memory: no file is written, so none can be hijacked or left behind.
+    const std::string wav = LoadResourceBytes(kMusicResource);
     FreeLoop();
     if (wav.empty()) {
-        std::fprintf(stderr, "tidemere: cannot read the built-in sound\n");
+        std::fprintf(stderr, "tidemere: the built-in sound is missing\n");
         return;
     }
     loop = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1);

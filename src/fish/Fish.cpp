@@ -209,10 +209,10 @@ void Fish::KeepInBounds() {
     }
     if (Z < ZMin + 2) {
         ApproachSpeed(0.1f, 0.1f);
-        if (TargetMinusZ) {
-            ChangeHeading(0, false, HeadingChange::SideTurn);
-            Z = ZMin + 2;
-        }
+        if (TargetMinusZ) ChangeHeading(0, false, HeadingChange::SideTurn);
+        // A fish still swimming backward while it turns slowly toward a forward
+        // target would otherwise pass through the wall behind the backdrop.
+        if (TargetMinusZ || GoesMinusZ) Z = ZMin + 2;
     }
     // A fixed inner wall just behind the glass, for fish far out of their box.
     if (Z > -20) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -41,13 +42,26 @@ std::string WindowsFolder() {
     const std::string base = ConfigHome();
     const std::string folder = base.empty() ? std::string() : base + "/" + kApplicationName;
     if (folder.empty() || !MakePrivateFolder(folder)) {
-        ShowMessageBox("Error Find TempPath.", "ERROR");
+        // Every lookup lands here again; one box is enough.
+        static bool reported = false;
+        if (!reported) {
+            reported = true;
+            std::fprintf(stderr,
+                         "tidemere: cannot use the settings folder %s; running on the default "
+                         "settings, nothing is saved\n",
+                         folder.empty() ? "(no HOME or XDG_CONFIG_HOME)" : folder.c_str());
+            ShowMessageBox("Error Find TempPath.", "ERROR");
+        }
         return {};
     }
     return folder + "/";
 }
 
-std::string SettingsFilePath() { return WindowsFolder() + "./" + kSettingsFileName; }
+std::string SettingsFilePath() {
+    // Without the folder there is no settings file: never the current folder.
+    const std::string folder = WindowsFolder();
+    return folder.empty() ? std::string() : folder + "./" + kSettingsFileName;
+}
 
 std::string TempPath() {
     const QString temp = QDir::tempPath();

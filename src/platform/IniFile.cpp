@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -71,26 +71,36 @@ std::string OneLine(const std::string& s) {
 
 IniDocument IniDocument::Load(const std::string& path) {
     IniDocument doc;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return doc;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return doc;
-    const std::string text = buffer.str();
-    size_t start = 0;
-    bool first = true;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        const bool last = end == std::string::npos;
-        if (last) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-            if (first) doc.crlf_ = true;
+    std::string text;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) doc.loadError_ = std::strerror(errno);
+        return doc;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            doc.loadError_ = std::strerror(errno);
+            close(fd);
+            return doc;
         }
-        first = false;
-        doc.lines_.push_back(std::move(line));
-        start = end + 1;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            doc.lines_.push_back({text.substr(start), ""});
+            break;
+        }
+        const size_t eolLength = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+        doc.lines_.push_back({text.substr(start, end - start), text.substr(end, eolLength)});
+        start = end + eolLength;
     }
     return doc;
 }
@@ -99,11 +109,11 @@ int IniDocument::FindKey(const std::string& section, const std::string& key) con
     bool inSection = false;
     std::string k;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (auto name = SectionName(lines_[i])) {
+        if (auto name = SectionName(lines_[i].text)) {
             inSection = EqualNoCase(*name, section);
             continue;
         }
-        if (inSection && SplitKey(lines_[i], &k, nullptr) && EqualNoCase(k, key))
+        if (inSection && SplitKey(lines_[i].text, &k, nullptr) && EqualNoCase(k, key))
             return static_cast<int>(i);
     }
     return -1;
@@ -114,8 +124,17 @@ std::optional<std::string> IniDocument::Get(const std::string& section,
     const int i = FindKey(section, key);
     if (i < 0) return std::nullopt;
     std::string k, v;
-    SplitKey(lines_[i], &k, &v);
+    SplitKey(lines_[i].text, &k, &v);
     return Unquote(v);
+}
+
+void IniDocument::InsertLine(size_t at, std::string text) {
+    // New lines end like the line before them, else like the first line.
+    std::string eol = "\n";
+    if (at > 0 && !lines_[at - 1].eol.empty()) eol = lines_[at - 1].eol;
+    else if (!lines_.empty() && !lines_[0].eol.empty()) eol = lines_[0].eol;
+    if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = eol;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), eol});
 }
 
 void IniDocument::Set(const std::string& section, const std::string& key,
@@ -123,8 +142,8 @@ void IniDocument::Set(const std::string& section, const std::string& key,
     const std::string entry = OneLine(Trim(key)) + "=" + OneLine(value);
     const int found = FindKey(section, key);
     if (found >= 0) {
-        if (lines_[found] != entry) {
-            lines_[found] = entry;
+        if (lines_[found].text != entry) {
+            lines_[found].text = entry;
             modified_ = true;
         }
         return;
@@ -133,7 +152,7 @@ void IniDocument::Set(const std::string& section, const std::string& key,
     int sectionLine = -1, insertAt = -1;
     std::string k;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (auto name = SectionName(lines_[i])) {
+        if (auto name = SectionName(lines_[i].text)) {
             if (sectionLine >= 0) break;
             if (EqualNoCase(*name, section)) {
                 sectionLine = static_cast<int>(i);
@@ -141,46 +160,129 @@ void IniDocument::Set(const std::string& section, const std::string& key,
             }
             continue;
         }
-        if (sectionLine >= 0 && SplitKey(lines_[i], &k, nullptr)) insertAt = static_cast<int>(i) + 1;
+        if (sectionLine >= 0 && SplitKey(lines_[i].text, &k, nullptr))
+            insertAt = static_cast<int>(i) + 1;
     }
     if (sectionLine < 0) {
-        while (!lines_.empty() && Trim(lines_.back()).empty()) lines_.pop_back();
-        if (!lines_.empty()) lines_.push_back("");
-        lines_.push_back("[" + OneLine(section) + "]");
-        lines_.push_back(entry);
+        // A new section goes after the last line that holds anything.
+        size_t at = lines_.size();
+        while (at > 0 && Trim(lines_[at - 1].text).empty()) --at;
+        if (at > 0) InsertLine(at++, "");
+        InsertLine(at++, "[" + OneLine(section) + "]");
+        InsertLine(at, entry);
     } else {
-        lines_.insert(lines_.begin() + insertAt, entry);
+        InsertLine(static_cast<size_t>(insertAt), entry);
     }
     modified_ = true;
 }
 
 std::string IniDocument::Text() const {
-    const char* eol = crlf_ ? "\r\n" : "\n";
     std::string out;
     for (const auto& line : lines_) {
-        out += line;
-        out += eol;
+        out += line.text;
+        out += line.eol;
     }
     return out;
 }
 
-bool IniDocument::Save(const std::string& path) const {
-    std::string tmp = path + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) return false;
-    const std::string text = Text();
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) ok = false;
-        else done += static_cast<size_t>(n);
+namespace {
+
+// The file a path names once every symlink on its last component is followed
+// (the link itself is left alone), or "" with *error set.
+std::string FollowLinks(const std::string& path, std::string* error) {
+    std::string at = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = readlink(at.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<size_t>(n) >= target.size()) {
+            *error = std::strerror(n < 0 ? errno : ENAMETOOLONG);
+            return {};
+        }
+        target.resize(static_cast<size_t>(n));
+        if (target.empty()) break;
+        if (target[0] != '/') {
+            const auto slash = at.rfind('/');
+            if (slash != std::string::npos) target = at.substr(0, slash + 1) + target;
+        }
+        at = target;
     }
-    ok = ok && fchmod(fd, 0600) == 0 && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(tmp.c_str());
-    return ok;
+    *error = std::strerror(ELOOP);
+    return {};
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IniDocument::Save(const std::string& path, std::string* error) const {
+    std::string scratch;
+    std::string& why = error ? *error : scratch;
+    if (!loadError_.empty()) {
+        why = "the file could not be read (" + loadError_ + ")";
+        return false;
+    }
+    const std::string target = FollowLinks(path, &why);
+    if (target.empty()) return false;
+
+    mode_t mode = 0600;
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            why = "it is not a regular file";
+            return false;
+        }
+        // Root may write anything: the mode bits say what the user meant.
+        if ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
+            why = kReadOnly;
+            return false;
+        }
+        mode = st.st_mode & 07777;
+    }
+
+    std::string tmp = target + ".XXXXXX";
+    const int fd = mkstemp(tmp.data());
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    bool ok = WriteAll(fd, Text()) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    int savedErrno = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (!ok) {
+        unlink(tmp.c_str());
+        why = std::strerror(savedErrno);
+        return false;
+    }
+    // The rename itself must reach the disk too.
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
 }
 
 std::string ReadProfileString(const std::string& path, const std::string& section,
@@ -192,6 +294,7 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 bool WriteProfileString(const std::string& path, const std::string& section,
                         const std::string& key, const std::string& value) {
     IniDocument doc = IniDocument::Load(path);
+    if (!doc.LoadError().empty()) return false;
     doc.Set(section, key, value);
     return !doc.Modified() || doc.Save(path);
 }

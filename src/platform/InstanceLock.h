@@ -13,8 +13,14 @@ public:
     explicit InstanceLock(const std::string& name);
     ~InstanceLock();
 
-    // True when this process now holds the lock; false when another does.
+    // True when this process now holds the lock; false when another copy
+    // does, or when the lock could not be made at all (see HeldByAnother).
     bool Acquire();
+
+    // After a failed Acquire: true only when a live copy holds the lock.
+    bool HeldByAnother() const;
+    // After a failed Acquire that HeldByAnother does not explain: why.
+    std::string Problem() const;
 
     static std::string LockFolder();
 

@@ -77,10 +77,8 @@ bool BubbleSystem::InitRecords(int n) {
 bool BubbleSystem::Init(int n) {
     if (!InitRecords(n)) return false;
     const std::string folder = WindowsFolder();
-    ExtractResource(166, folder, "Particle1");
-    CreateBitmapTexture(folder + "Particle1.bmp", &Texture);
-    DeleteExtractedFile(folder + "Particle1.ad");
-    DeleteExtractedFile(folder + "Particle1.bmp");
+    const ExtractedResource file(166, folder, "Particle1");
+    CreateBitmapTexture(file.Path(), &Texture);
     return true;
 }
 

@@ -11,9 +11,7 @@ void FoodFish::SetUp() {
     const std::string folder = WindowsFolder();
     char stem[16];
     std::snprintf(stem, sizeof stem, "fish%d", 5);
-    ExtractResource(10005, folder, stem);
-    CreateBitmapTexture(folder + stem + ".bmp", &Texture);
-    DeleteExtractedFile(folder + stem + ".ad");
-    DeleteExtractedFile(folder + stem + ".bmp");
+    const ExtractedResource file(10005, folder, stem);
+    CreateBitmapTexture(file.Path(), &Texture);
     Reset();
 }

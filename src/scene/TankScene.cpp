@@ -128,10 +128,8 @@ constexpr double kLevelZeroTexelsPerPixel = 1.3;
 template <typename Builder>
 void LoadBuiltinTexture(int id, const std::string& folder, const std::string& stem,
                         Builder build, GLuint* texture) {
-    ExtractResource(id, folder, stem);
-    build(folder + stem + ".bmp", texture);
-    DeleteExtractedFile(folder + stem + ".ad");
-    DeleteExtractedFile(folder + stem + ".bmp");
+    const ExtractedResource file(id, folder, stem);
+    build(file.Path(), texture);
 }
 
 // The squares of a bubble pass nobody sees.

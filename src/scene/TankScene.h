@@ -88,6 +88,12 @@ public:
     // Total number of fish swimming (sum of the kind counts, at most 5).
     int ActiveFishCount() const;
 
+    // A press made in the old mode must not act in the new one.
+    void SetInteractionMode(int mode) {
+        InteractionMode = mode;
+        ButtonDown = false;
+    }
+
     // Does the backdrop fill the whole view, however it sways?
     bool BackdropCoversView() const;
     // Is a backdrop skin of this many texels shown at level 0 everywhere

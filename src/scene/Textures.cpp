@@ -45,6 +45,7 @@ std::size_t PaddedRow(int bits, std::int32_t width) {
 struct ParsedBitmap {
     BitmapInfo info;
     std::uint32_t pixelOffset = 0;
+    std::uint32_t infoHeaderSize = 0;
     std::uint32_t compression = 0;
 };
 
@@ -62,8 +63,9 @@ bool ParseHeaders(const std::vector<std::uint8_t>& file, ParsedBitmap* out) {
     out->compression = U32(h + 16);
     out->info.imageSize = U32(h + 20);
     out->info.colorsUsed = U32(h + 32);
+    out->infoHeaderSize = U32(h);
     const BitmapInfo& i = out->info;
-    if (U32(h) < kInfoHeaderSize) return false;
+    if (out->infoHeaderSize < kInfoHeaderSize) return false;
     if (i.width <= 0 || i.height <= 0 || i.width > kMaxSide || i.height > kMaxSide) return false;
     if (out->compression != 0) return false;
     if (out->pixelOffset > file.size()) return false;
@@ -87,7 +89,8 @@ std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(const std::string& path, BitmapInf
     if (!ParseHeaders(file, &parsed)) return nullptr;
     if (info) *info = parsed.info;
     const BitmapInfo& i = parsed.info;
-    if (i.bitCount != 24 || parsed.pixelOffset < kHeadersSize) return nullptr;
+    if (i.bitCount != 24 || parsed.pixelOffset < kFileHeaderSize + parsed.infoHeaderSize)
+        return nullptr;
 
     const std::size_t row = PaddedRow(24, i.width);
     const std::size_t height = static_cast<std::size_t>(i.height);
@@ -169,15 +172,19 @@ void CreateBitmapTexture(const std::string& path, GLuint* texture) {
     const int bits = info.bitCount;
     if (bits != 8 && bits != 24 && bits != 32) return;
 
-    // An 8-bit palette sits right after the information header; 0 colours
-    // used means a full table of 256.
+    // An 8-bit palette sits right after the information header (40, 108 or
+    // 124 bytes); 0 colours used means a full table of 256. The pixels start
+    // where the file header says, which may leave a gap.
+    const std::size_t paletteStart = kFileHeaderSize + std::size_t{parsed.infoHeaderSize};
+    const std::size_t pixelStart = parsed.pixelOffset;
+    if (pixelStart < paletteStart) return;
     std::size_t paletteEntries = 0;
     if (bits == 8) {
         if (info.colorsUsed > 256) return;
         paletteEntries = info.colorsUsed == 0 ? 256 : info.colorsUsed;
+        // Only what lies before the pixels is palette.
+        paletteEntries = std::min(paletteEntries, (pixelStart - paletteStart) / 4);
     }
-    const std::size_t pixelStart = kHeadersSize + paletteEntries * 4;
-    if (pixelStart > file.size()) return;
     const std::size_t srcRow = PaddedRow(bits, info.width);
     const std::size_t height = static_cast<std::size_t>(info.height);
     if (!ImageSizeFits(info, srcRow * height, file.size() - pixelStart)) return;
@@ -207,7 +214,7 @@ void CreateBitmapTexture(const std::string& path, GLuint* texture) {
     } else {
         std::vector<std::uint8_t> expanded;
         if (bits == 8) {
-            const std::uint8_t* palette = file.data() + kHeadersSize;
+            const std::uint8_t* palette = file.data() + paletteStart;
             const std::size_t dstRow = PaddedRow(24, info.width);
             expanded.assign(dstRow * height, 0);
             for (std::size_t y = 0; y < height; ++y) {

@@ -1,8 +1,11 @@
 #include <algorithm>
+#include <cstdio>
+#include <set>
 #include <string>
 
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
+#include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "settings/SettingsRecord.h"
 
@@ -67,11 +70,22 @@ bool InRange(Rule rule, int value) {
     }
 }
 
+// Each distinct problem gets one box a run, however often settings load.
+void ReportOnce(const std::string& text) {
+    static std::set<std::string> reported;
+    if (reported.insert(text).second) ShowMessageBox(text, "ERROR");
+}
+
 }  // namespace
 
 void LoadSettings() {
     const std::string path = SettingsFilePath();
-    IniDocument doc = IniDocument::Load(path);
+    IniDocument doc = path.empty() ? IniDocument() : IniDocument::Load(path);
+    if (!doc.LoadError().empty()) {
+        // Writing the defaults now would wipe every section the user had.
+        ReportOnce("Cannot read the settings file " + path + " (" + doc.LoadError() +
+                   "). Running on the default settings; the file is left as it is.");
+    }
 
     for (const KeySpec& entry : kKeys) {
         const auto text = doc.Get(kAquariumSection, entry.key);
@@ -103,7 +117,14 @@ void LoadSettings() {
     Settings.QiPaoNum = std::clamp(Settings.QiPaoNum, 0, kMaxBubbles);
 
     // Write failures leave the program running with the values in memory.
-    if (doc.Modified()) doc.Save(path);
+    std::string why;
+    if (!path.empty() && doc.LoadError().empty() && doc.Modified() && !doc.Save(path, &why)) {
+        const std::string text = "Cannot save the settings file " + path + ": " + why + ".";
+        if (why == IniDocument::kReadOnly)
+            std::fprintf(stderr, "tidemere: %s\n", text.c_str());  // the user's choice: no box
+        else
+            ReportOnce(text);
+    }
 }
 
 void RefreshFishCounts(const int counts[5]) {

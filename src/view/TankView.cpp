@@ -290,7 +290,7 @@ void TankView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TankView::OnCommand(int commandId) {
-    scene_.InteractionMode = commandId & 0xffff;
+    scene_.SetInteractionMode(commandId & 0xffff);
     switch (scene_.InteractionMode) {
         case ID_ADD_DELETE_FISH:
             RunFishDialog();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "FishTestSupport.h"
 #include "scene/FishPass.h"
@@ -47,40 +48,47 @@ TEST(FishWander, TurnsInsideTheDepthBandButNotAtExactlyMinus75) {
 }
 
 TEST(FishLongRun, FiveProddedFishKeepEveryClampAndStayNearTheirBox) {
-    SeededRandom seeded(20240611);
-    ScopedRandomSource guard(seeded);
-    TankScene scene;
-    scene.Bounds = TankBounds{-49, 49, 21, -21, -50};
-    PlaceFish(scene);
-    CountingFishSink sink;
-    // Y is pinned to the box. Along x and z a fish mid-turn can drift past a
-    // wall, beyond one fastest step plus the push-back, for at most the
-    // slowest complete turn (720 degrees at 1 degree every third frame).
-    const float step = 0.4f + 0.1f;
-    int outsideRun[TankScene::kFishCount] = {}, wallHits = 0;
-    for (int frame = 0; frame < 20000; ++frame) {
-        for (int i = 0; i < TankScene::kFishCount; ++i) {
-            Fish& f = scene.Fishes[i];
-            // Outside prods like the ones food, touch and zoom give.
-            if (RandomInt(997) == 0) f.SetExcited(!f.Excited);
-            if (RandomInt(1499) == 0) f.ChangeHeading(0, true, HeadingChange::TurnAbout);
-            if (RandomInt(1999) == 0) f.ChangePitch(50, RandomInt(2) == 0, PitchChange::TiltBy);
-            if (RandomInt(2999) == 0) f.Resize(1.5f, RandomInt(2) == 0);
-            f.Tick(sink);
-            wallHits += f.LastBoundEvent != NoBound;
-            // NaN fails every range check below; x, z and pitch have none.
-            ASSERT_TRUE(std::isfinite(f.X) && std::isfinite(f.Z) && std::isfinite(f.Pitch));
-            ASSERT_TRUE(f.Speed >= 0.1f && f.Speed <= 0.4f) << f.Speed;
-            ASSERT_TRUE(f.Size >= 8 && f.Size <= 12) << f.Size;
-            ASSERT_TRUE(std::fabs(f.PitchTarget) <= 45) << f.PitchTarget;
-            ASSERT_TRUE(std::fabs(f.HeadingTarget) <= 360 && std::fabs(f.Heading) <= 360);
-            ASSERT_TRUE(f.Y >= f.YBottom && f.Y <= f.YTop) << f.Y;
-            const float out = std::max({f.XMin - f.X, f.X - f.XMax, f.ZMin - f.Z, f.Z - f.ZMax});
-            outsideRun[i] = out > step ? outsideRun[i] + 1 : 0;
-            ASSERT_LE(outsideRun[i], 720 * 3) << "fish " << i << " frame " << frame;
+    // A slow turn away from the back wall is rare: several seeds find one.
+    for (const std::uint32_t seed : {20240611u, 1u, 2u, 3u, 4u, 5u}) {
+        SCOPED_TRACE(seed);
+        SeededRandom seeded(seed);
+        ScopedRandomSource guard(seeded);
+        TankScene scene;
+        scene.Bounds = TankBounds{-49, 49, 21, -21, -50};
+        PlaceFish(scene);
+        CountingFishSink sink;
+        // Y is pinned to the box. Along x and z a fish mid-turn can drift past
+        // a wall, beyond one fastest step plus the push-back, for at most the
+        // slowest complete turn (720 degrees at 1 degree every third frame).
+        const float step = 0.4f + 0.1f;
+        int outsideRun[TankScene::kFishCount] = {}, wallHits = 0;
+        for (int frame = 0; frame < 20000; ++frame) {
+            for (int i = 0; i < TankScene::kFishCount; ++i) {
+                Fish& f = scene.Fishes[i];
+                // Outside prods like the ones food, touch and zoom give.
+                if (RandomInt(997) == 0) f.SetExcited(!f.Excited);
+                if (RandomInt(1499) == 0) f.ChangeHeading(0, true, HeadingChange::TurnAbout);
+                if (RandomInt(1999) == 0) f.ChangePitch(50, RandomInt(2) == 0, PitchChange::TiltBy);
+                if (RandomInt(2999) == 0) f.Resize(1.5f, RandomInt(2) == 0);
+                f.Tick(sink);
+                wallHits += f.LastBoundEvent != NoBound;
+                // NaN fails every range check below; x, z and pitch have none.
+                ASSERT_TRUE(std::isfinite(f.X) && std::isfinite(f.Z) && std::isfinite(f.Pitch));
+                ASSERT_TRUE(f.Speed >= 0.1f && f.Speed <= 0.4f) << f.Speed;
+                ASSERT_TRUE(f.Size >= 8 && f.Size <= 12) << f.Size;
+                ASSERT_TRUE(std::fabs(f.PitchTarget) <= 45) << f.PitchTarget;
+                ASSERT_TRUE(std::fabs(f.HeadingTarget) <= 360 && std::fabs(f.Heading) <= 360);
+                ASSERT_TRUE(f.Y >= f.YBottom && f.Y <= f.YTop) << f.Y;
+                // Behind the back wall a fish is hidden by the backdrop.
+                ASSERT_GE(f.Z, f.ZMin) << "fish " << i << " frame " << frame;
+                const float out =
+                    std::max({f.XMin - f.X, f.X - f.XMax, f.ZMin - f.Z, f.Z - f.ZMax});
+                outsideRun[i] = out > step ? outsideRun[i] + 1 : 0;
+                ASSERT_LE(outsideRun[i], 720 * 3) << "fish " << i << " frame " << frame;
+            }
         }
+        EXPECT_GT(wallHits, 100);  // the run does reach the walls
     }
-    EXPECT_GT(wallHits, 100);  // the run does reach the walls
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 #include <cmath>
 #include <memory>
 
 #include "fish/FishTestSupport.h"
+#include "fish/GlFishSink.h"
 #include "platform/Random.h"
 #include "scene/PickPass.h"
 #include "scene/TankScene.h"
@@ -111,6 +115,114 @@ TEST_F(PickGl, OfTwoOverlappingFishOnlyTheLowerIndexReacts) {
     ClickFrame(kWidth / 2, kHeight / 2);
     EXPECT_EQ(scene->Fishes[0].Size, 12.0f);
     EXPECT_EQ(scene->Fishes[1].Size, 10.0f);
+}
+
+TEST_F(PickGl, APressFromAnEarlierModeDoesNotTouchAFishAfterTouchIsChosen) {
+    Settings.FishCounts[0] = 1;
+    Fish& f = scene->Fishes[0];
+    f = CalmFish(0);
+    f.SetBounds(-50, 50, scene->Bounds.yMax - 10, scene->Bounds.yMin + 6, -80, -60);
+    // A left press in a mode that neither reads nor clears it, over the fish.
+    scene->SetInteractionMode(ID_ADD_DELETE_FISH);
+    scene->MousePos[0] = kWidth / 2;
+    scene->MousePos[1] = kHeight / 2;
+    scene->ButtonDown = true;
+    Frame();
+    scene->SetInteractionMode(ID_TOUCH_FISH);
+    const float speed = f.Speed, target = f.HeadingTarget;
+    Frame();
+    EXPECT_EQ(f.HeadingTarget, target);  // untouched: no turn away
+    EXPECT_LE(f.Speed, speed);
+}
+
+// GL's own selection mode: does what `draw` issues at `at` hit the region around the mouse?
+template <typename Draw>
+bool GlSelects(const int mouse[2], int region, const Vec3f& at, Draw draw) {
+    GLuint buffer[64];
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glSelectBuffer(64, buffer);
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(0);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPickMatrix(mouse[0], viewport[3] - mouse[1], region, region, viewport);
+    gluPerspective(45.0, double(viewport[2]) / viewport[3], 0.1, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    draw();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    return glRenderMode(GL_RENDER) > 0;
+}
+
+bool GlSelects(const int mouse[2], int region, const Vec3f& at, const Vec3f (&quad)[4]) {
+    return GlSelects(mouse, region, at, [&] {
+        glBegin(GL_QUADS);
+        for (const Vec3f& v : quad) glVertex3f(v.x, v.y, v.z);
+        glEnd();
+    });
+}
+
+TEST_F(PickGl, BarPicksAgreeWithGlSelectionMode) {
+    const Vec3f column[4] = {{-0.5f, -30, 1}, {0.5f, -30, 1}, {0.5f, 30, 1}, {-0.5f, 30, 1}};
+    const Vec3f row[4] = {{-90, -0.5f, 1}, {90, -0.5f, 1}, {90, 0.5f, 1}, {-90, 0.5f, 1}};
+    // A camera that is not the identity, and bars in front, across and behind the pick volume.
+    scene->CameraZOffset = -7.3f;
+    scene->SetProjectionAndCamera();
+    glViewport(0, 0, kWidth, kHeight);
+    int hits = 0, misses = 0;
+    for (int px = -20; px < kWidth + 20; px += 13)
+        for (int py = -10; py < kHeight + 10; py += 11) {
+            const int mouse[2] = {px, py};
+            const PickView view = CurrentPickView(mouse, 15);
+            for (const Vec3f at : {Vec3f{-30.3f, 0, -70}, Vec3f{0.21f, 3.7f, -70}, Vec3f{12.6f, -5.2f, -30},
+                                   Vec3f{4.4f, 1.1f, -1100}, Vec3f{0, 0, 5}}) {
+                for (const auto* quad : {&column, &row}) {
+                    const bool gl = GlSelects(mouse, 15, at, *quad);
+                    ASSERT_EQ(QuadInPickRegion(view, at, *quad), gl)
+                        << "mouse " << px << "," << py << " at " << at.x << "," << at.y << "," << at.z;
+                    (gl ? hits : misses)++;
+                }
+            }
+        }
+    EXPECT_GT(hits, 100);
+    EXPECT_GT(misses, 100);
+}
+
+TEST_F(PickGl, FishPicksAgreeWithGlSelectionMode) {
+    UseRandom quiet;
+    scene->SetProjectionAndCamera();
+    glViewport(0, 0, kWidth, kHeight);
+    Fish fish = CalmFish(0);
+    fish.X = 3.3f;
+    fish.Y = -1.7f;
+    fish.Z = -30;  // near, so the outline covers many pixels
+    Ticks(fish, 40);  // under way: bent, tilted and turning
+    fish.ChangeHeading(70, true, HeadingChange::TurnBy);
+    fish.PitchTarget = 20;
+    Ticks(fish, 30);
+    int hits = 0, misses = 0;
+    // A small region, so the outline itself decides, not a box around it.
+    for (int px = 0; px < kWidth; px += 4)
+        for (int py = 0; py < kHeight; py += 4) {
+            const int mouse[2] = {px, py};
+            const Vec3f at{fish.X, fish.Y, fish.Z};
+            Fish a = fish, b = fish;  // each pick advances its fish a frame
+            PickFishSink sink(CurrentPickView(mouse, 3), at);
+            a.Tick(sink);
+            GlFishSink gl;
+            const bool selected = GlSelects(mouse, 3, at, [&] { b.Tick(gl); });
+            ASSERT_EQ(sink.Hit, selected) << "mouse " << px << "," << py;
+            (selected ? hits : misses)++;
+        }
+    EXPECT_GT(hits, 30);
+    EXPECT_GT(misses, 100);
 }
 
 }  // namespace

@@ -77,6 +77,38 @@ TEST_F(TexturesGl, EightBitWithColoursUsedZeroReadsAFullPalette) {
     for (int i = 0; i < 8; ++i) ExpectTexel(texels, i, pixels[i] == 1 ? 0xff0000 : 0x0000ff);
 }
 
+// The same picture with a 108- or 124-byte information header and `gap`
+// stray bytes before the pixels, the offset field saying where they start.
+std::string WithLongerInfoHeader(const std::string& bmp, std::uint32_t infoSize, std::size_t gap) {
+    const std::size_t oldOffset = std::uint8_t(bmp[10]) | std::uint8_t(bmp[11]) << 8;
+    const std::size_t extra = infoSize - 40;
+    std::string out = bmp.substr(0, 54) + std::string(extra, '\0') + bmp.substr(54, oldOffset - 54) +
+                      std::string(gap, '\xaa') + bmp.substr(oldOffset);
+    out = PatchLe(out, 2, std::uint32_t(out.size()));
+    out = PatchLe(out, bmpfield::kOffset, std::uint32_t(oldOffset + extra + gap));
+    return PatchLe(out, 14, infoSize);
+}
+
+TEST_F(TexturesGl, LongerInfoHeadersAndAGapBeforeThePixelsReadTheSameTexels) {
+    BmpSpec eight{4, 2, 8, std::vector<std::uint32_t>(4, 0x808080)};
+    eight.palette[1] = 0xff0000;
+    eight.palette[2] = 0x0000ff;
+    const std::string indices("\x01\x02\x01\x02\x02\x02\x01\x01", 8);
+    for (const std::uint32_t infoSize : {108u, 124u}) {
+        SCOPED_TRACE(infoSize);
+        GLuint tex = 0;
+        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp24(4, 4, Pattern), infoSize, 8)), &tex);
+        auto texels = Texels();
+        ASSERT_EQ(texels.size(), 4u * 4 * 4);
+        for (std::size_t i = 0; i < 16; ++i) ExpectTexel(texels, i, Pattern(i % 4, i / 4));
+
+        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp(eight, indices), infoSize, 4)), &tex);
+        texels = Texels();
+        ASSERT_EQ(texels.size(), 4u * 2 * 4);
+        for (int i = 0; i < 8; ++i) ExpectTexel(texels, i, indices[i] == 1 ? 0xff0000 : 0x0000ff);
+    }
+}
+
 TEST_F(TexturesGl, MalformedBitmapsGiveNoImageAndNoCrash) {
     const std::string good = MakeBmp24(3, 2, Pattern);
     const std::string short_ = good.substr(0, good.size() - 4);
@@ -87,6 +119,7 @@ TEST_F(TexturesGl, MalformedBitmapsGiveNoImageAndNoCrash) {
         {"pixels cut short, image size 0", PatchLe(short_, bmpfield::kImageSize, 0)},
         {"image size larger than the file", PatchLe(good, bmpfield::kImageSize, 1000)},
         {"offset past the end", PatchLe(good, bmpfield::kOffset, 5000)},
+        {"offset inside the headers", PatchLe(good, bmpfield::kOffset, 20)},
         {"width 0", PatchLe(good, bmpfield::kWidth, 0)},
         {"height 0", PatchLe(good, bmpfield::kHeight, 0)},
         {"negative width", PatchLe(good, bmpfield::kWidth, std::uint32_t(-3))},

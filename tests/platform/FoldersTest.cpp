@@ -39,14 +39,14 @@ TEST(Folders, SettingsLiveInAPrivateFolderUnderTheConfigHome) {
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
-TEST(Folders, AFolderThatCannotBeMadeIsReportedAndPathsTurnRelative) {
+TEST(Folders, AFolderThatCannotBeMadeIsReportedOnceAndGivesNoPaths) {
     TempDir dir;
     WriteWholeFile(dir.File("notadir"), "x");
     ScopedEnv env("XDG_CONFIG_HOME", dir.File("notadir"));
     BoxRecorder boxes;
     EXPECT_EQ(WindowsFolder(), "");
-    EXPECT_EQ(SettingsFilePath(), "./KelvaronSet.ini");
-    ASSERT_EQ(boxes.shown.size(), 2u);  // once per call, like every lookup
+    EXPECT_EQ(SettingsFilePath(), "");  // never the current folder
+    ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0], "ERROR: Error Find TempPath.");
 }
 

@@ -129,3 +129,41 @@ TEST(Extract, MissingIdWritesNothingAndLeavesLeftOversAlone) {
     EXPECT_EQ(ExtractResource(10019, Folder(dir), "fish0"), 0);
     EXPECT_EQ(ReadWholeFile(dir.File("fish0.bmp")), "left over");
 }
+
+TEST(ExtractedResource, NeverFollowsOrNeedsAnExistingEntryAndRemovesOnlyItsOwnFile) {
+    TempDir dir, elsewhere;
+    const std::string victim = elsewhere.File("victim");
+    WriteWholeFile(victim, "precious");
+    // Stray entries named like the files an older version unpacked.
+    std::filesystem::create_directory(dir.File("fish0.bmp"));
+    std::filesystem::create_symlink(victim, dir.File("fish0.ad"));
+    std::filesystem::create_symlink(victim, dir.File("BackGround0.bmp"));
+    std::string path;
+    {
+        const ExtractedResource fish(10000, Folder(dir), "fish0");
+        const ExtractedResource background(154, Folder(dir), "BackGround0");
+        path = fish.Path();
+        ASSERT_EQ(path.rfind(Folder(dir) + "fish0-", 0), 0u) << path;
+        ASSERT_NE(background.Path(), path);
+        const std::string plain = ReadWholeFile(path);
+        const std::string scrambled = Embedded(10000);
+        ASSERT_EQ(plain.size(), scrambled.size());
+        for (std::size_t i = 0; i < plain.size(); i += 97)
+            ASSERT_EQ(static_cast<unsigned char>(plain[i]),
+                      resourcekey::Unscramble(static_cast<unsigned char>(scrambled[i]), i));
+    }
+    EXPECT_FALSE(Exists(path));
+    EXPECT_EQ(ReadWholeFile(victim), "precious");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("fish0.bmp")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("fish0.ad")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+}
+
+TEST(ExtractedResource, WithoutAFolderUsesTheTempFolderNotTheCurrentOne) {
+    TempDir temp;
+    ScopedEnv env("TMPDIR", temp.Path());
+    const ExtractedResource music(227, "", "Music");
+    EXPECT_EQ(music.Path().rfind(temp.Path() + "/Music-", 0), 0u) << music.Path();
+    EXPECT_EQ(music.Path().substr(music.Path().size() - 4), ".wav");
+    EXPECT_EQ(ReadWholeFile(music.Path()).substr(0, 4), "RIFF");
+}

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
@@ -35,54 +41,16 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, FirstStartWritesExactlyTheDefaults) {
+TEST_F(SettingsTest, FirstStartWritesEveryKeyOnceAndDrawsOnlyTheFishCounts) {
     LoadSettings();
-    EXPECT_EQ(ReadWholeFile(Path()),
-              "[Aquarium Settings]\n"
-              "Show Water=0\n"
-              "Show Light=0\n"
-              "Show Terra=1\n"
-              "FRONT GUDING=1\n"
-              "FRONTCOLOR=16777215\n"
-              "FRONT MANJIANBIAN=0\n"
-              "FRONT COLOR1=16777215\n"
-              "FRONT COLOR2=16777215\n"
-              "FRONT AUTOJIANBIAN=0\n"
-              "CHECK LOCKFORE=0\n"
-              "LOCKFORE ROT=0\n"
-              "BACK GUDING=1\n"
-              "BACKCOLOR=0\n"
-              "BACK MANJIANBIAN=0\n"
-              "BACK COLOR1=65280\n"
-              "BACK COLOR2=0\n"
-              "BACK AUTOJIANBIAN=0\n"
-              "CHECK LOCKBACK=0\n"
-              "LOCKBACK ROT=0\n"
-              "YINLIANG=32767.5\n"
-              "QIPAONUM=100\n"
-              "BACKGROUND=0\n"
-              "FOGNONGDU=25\n"
-              "LIGHTQIANGDU=0\n"
-              "CHECK VIEWS=1\n"
-              "VIEWSLEFTRIGHT=0\n"
-              "VIEWSNEARFAR=0\n"
-              "\n"
-              "[Fish Number]\n"
-              "Fish0=1\n"
-              "Fish1=0\n"
-              "Fish2=1\n"
-              "Fish3=1\n"
-              "Fish4=0\n");
+    const std::string text = ReadWholeFile(Path());
+    EXPECT_EQ(text.rfind("[Aquarium Settings]\nShow Water=0\nShow Light=0\nShow Terra=1\n", 0), 0u);
+    // Two headers, 27 + 5 keys and the blank line between the sections.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 35);
+    EXPECT_NE(text.find("VIEWSNEARFAR=0\n\n[Fish Number]\nFish0=1\nFish1=0\nFish2=1\nFish3=1\nFish4=0\n"),
+              std::string::npos);
     EXPECT_EQ(random.Drawn(), 5u);  // one draw per missing fish count
-    EXPECT_EQ(Settings.ShowTerra, 1);
-    EXPECT_EQ(Settings.FrontColor, 16777215);
-    EXPECT_EQ(Settings.BackColor1, 65280);
     EXPECT_EQ(Settings.Yinliang, 32767);  // "32767.5" reads as 32767
-    EXPECT_EQ(Settings.QiPaoNum, 100);
-    EXPECT_EQ(Settings.FogNongDu, 25);
-    EXPECT_EQ(Settings.CheckViews, 1);
-    const int expected[5] = {1, 0, 1, 1, 0};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(Settings.FishCounts[i], expected[i]) << i;
 }
 
 TEST_F(SettingsTest, CompleteFileIsNotRewritten) {
@@ -195,19 +163,79 @@ TEST_F(SettingsTest, HugeFileLoads) {
     EXPECT_EQ(Stored("Aquarium Settings", "QIPAONUM"), "100");
 }
 
-TEST_F(SettingsTest, SettingsFileThatIsADirectoryOrUnwritableFolderStillGivesDefaults) {
-    mkdir((dir.Path() + "/VelmarScr").c_str(), 0700);
-    ASSERT_EQ(mkdir(Path().c_str(), 0700), 0);
-    LoadSettings();
-    EXPECT_EQ(Settings.QiPaoNum, 100);
-    EXPECT_EQ(Settings.ShowTerra, 1);
-    rmdir(Path().c_str());
+// Runs `body` in a child process and returns its exit status.
+template <typename Body>
+int InChild(Body body) {
+    const pid_t child = fork();
+    if (child == 0) _exit(body());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
 
-    Settings = SettingsRecord{};
-    chmod((dir.Path() + "/VelmarScr").c_str(), 0500);
-    LoadSettings();
-    EXPECT_EQ(Settings.FogNongDu, 25);
-    chmod((dir.Path() + "/VelmarScr").c_str(), 0700);
+const char* const kUsersFile = "[Custom Images]\nImage0=/home/u/reef.jpg\n[Aquarium Settings]\nLIGHTQIANGDU=30\n";
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsNeverWrittenAndTheRunSaysWhyOnce) {
+    WriteSettings(kUsersFile);
+    ASSERT_EQ(chmod(Path().c_str(), 0), 0);
+    // Root reads anything: the load runs as nobody, who owns the folder.
+    const uid_t nobody = 65534;
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(dir.Path().c_str(), nobody, nobody), 0);
+        ASSERT_EQ(chown((dir.Path() + "/VelmarScr").c_str(), nobody, nobody), 0);
+        ASSERT_EQ(chown(Path().c_str(), nobody, nobody), 0);
+    }
+    const int status = InChild([] {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) return 10;
+        std::vector<std::string> boxes;
+        SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });
+        LoadSettings();
+        LoadSettings();
+        if (Settings.LightQiangDu != 0 || Settings.QiPaoNum != 100) return 11;  // the defaults
+        if (boxes.size() != 1) return 12;
+        return boxes[0].find("Permission denied") != std::string::npos ? 0 : 13;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadWholeFile(Path()), kUsersFile);
+    struct stat st;
+    ASSERT_EQ(stat(Path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0u);
+}
+
+TEST_F(SettingsTest, AFailedSaveIsReportedAndLeavesTheOldFileWhole) {
+    WriteSettings(kUsersFile);
+    const int status = InChild([] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};  // a full disk
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::vector<std::string> boxes;
+        SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });
+        LoadSettings();
+        if (Settings.LightQiangDu != 30) return 11;
+        return boxes.size() == 1 && boxes[0].find("Cannot save") != std::string::npos ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadWholeFile(Path()), kUsersFile);
+}
+
+TEST_F(SettingsTest, WithoutASettingsFolderTheRunUsesDefaultsAndWritesNowhere) {
+    // The folder cannot be made: its parent is a file. The current folder
+    // must stay untouched too.
+    WriteWholeFile(dir.Path() + "/file", "x");
+    ScopedEnv config("XDG_CONFIG_HOME", dir.Path() + "/file");
+    mkdir((dir.Path() + "/cwd").c_str(), 0700);
+    const int status = InChild([&] {
+        if (chdir((dir.Path() + "/cwd").c_str()) != 0) return 10;
+        std::vector<std::string> boxes;
+        SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });
+        LoadSettings();
+        LoadSettings();
+        if (Settings.FogNongDu != 25) return 11;
+        return boxes.size() == 1 ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path() + "/cwd"));
+    EXPECT_EQ(SettingsFilePath(), "");
 }
 
 }  // namespace
