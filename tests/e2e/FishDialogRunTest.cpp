@@ -14,55 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include "support/TankProcess.h"
 #include "support/TempDir.h"
 
 namespace {
 
-// The real program with its own config and runtime folders.
-class TankRun {
-public:
-    TankRun(const TempDir& home, std::vector<std::string> args) {
-        const std::string output = home.File("output.txt");
-        pid_ = fork();
-        if (pid_ == 0) {
-            setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", home.File("runtime").c_str(), 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            freopen(output.c_str(), "w", stdout);
-            dup2(fileno(stdout), fileno(stderr));
-            std::vector<char*> argv{const_cast<char*>(TIDEMERE_BINARY)};
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(TIDEMERE_BINARY, argv.data());
-            _exit(127);
-        }
-    }
-    ~TankRun() {
-        if (pid_ > 0 && !done_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    // Exit status, or -1 when it is still running after `seconds`.
-    int Wait(double seconds) {
-        const auto until =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        do {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                done_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        } while (std::chrono::steady_clock::now() < until);
-        return -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    bool done_ = false;
-};
+using TankRun = TankProcess;
 
 // Pixels of the clownfish's orange: the tank's backdrop has none.
 int OrangePixels(const QImage& image) {

@@ -19,61 +19,20 @@
 #include <utility>
 #include <vector>
 
+#include "support/TankProcess.h"
 #include "support/TempDir.h"
 
 namespace {
 
-using Env = std::vector<std::pair<std::string, std::string>>;
+using Env = TankProcess::Env;
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// The binary in hack mode, with its own config and runtime folders.
-class Hack {
+// The binary in hack mode; the daemon ends a hack with SIGTERM.
+class Hack : public TankProcess {
 public:
-    Hack(const TempDir& home, std::vector<std::string> args, const Env& env = {}) {
-        output_ = home.File("hack-" + std::to_string(counter_++) + ".txt");
-        pid_ = fork();
-        if (pid_ == 0) {
-            setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", home.File("runtime").c_str(), 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            unsetenv("XSCREENSAVER_WINDOW");
-            for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-            freopen(output_.c_str(), "w", stdout);
-            dup2(fileno(stdout), fileno(stderr));
-            std::vector<char*> argv{const_cast<char*>(TIDEMERE_BINARY)};
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(TIDEMERE_BINARY, argv.data());
-            _exit(127);
-        }
-    }
-    ~Hack() {
-        if (pid_ > 0 && !done_) {
-            kill(pid_, SIGTERM);  // as the daemon ends a hack
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    // Exit status, or -1 while it still runs after `seconds`.
-    int Wait(double seconds) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        do {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                done_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            Sleep(20);
-        } while (std::chrono::steady_clock::now() < until);
-        return -1;
-    }
-    std::string Output() const { return ReadWholeFile(output_); }
-
-private:
-    static inline int counter_ = 0;
-    pid_t pid_ = -1;
-    bool done_ = false;
-    std::string output_;
+    Hack(const TempDir& home, std::vector<std::string> args, const Env& env = {})
+        : TankProcess(home, std::move(args), env, SIGTERM) {}
 };
 
 // A plain X window that lives as long as this object.

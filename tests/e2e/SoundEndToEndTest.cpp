@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/TankProcess.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -24,7 +26,7 @@ class SoundRun : public ::testing::Test {
 protected:
     TempDir home;
     std::string audio = home.File("audio.raw");
-    std::string output = home.File("output.txt");
+    std::string output;  // what the last recorded run printed
 
     SoundRun() {
         std::system(("mkdir -p " + home.File("config/VelmarScr") + " " + home.File("runtime") +
@@ -32,45 +34,21 @@ protected:
                         .c_str());
     }
     // Starts the program with the disk audio driver.
-    pid_t Start(std::vector<std::string> args, const char* driver = "disk") {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", home.File("runtime").c_str(), 1);
-            setenv("SDL_AUDIODRIVER", driver, 1);
-            setenv("SDL_DISKAUDIOFILE", audio.c_str(), 1);
-            freopen(output.c_str(), "w", stdout);
-            dup2(fileno(stdout), fileno(stderr));
-            std::vector<char*> argv{const_cast<char*>(TIDEMERE_BINARY)};
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(TIDEMERE_BINARY, argv.data());
-            _exit(127);
-        }
-        return pid;
-    }
-    // Exit status, or -1 (the program is killed) when it ran past `seconds`.
-    static int Wait(pid_t pid, double seconds) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        int status = 0;
-        while (std::chrono::steady_clock::now() < until) {
-            if (waitpid(pid, &status, WNOHANG) == pid)
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        return -1;
+    std::unique_ptr<TankProcess> Start(std::vector<std::string> args, const char* driver = "disk") {
+        return std::make_unique<TankProcess>(
+            home, std::move(args),
+            TankProcess::Env{{"SDL_AUDIODRIVER", driver}, {"SDL_DISKAUDIOFILE", audio}});
     }
     // Runs for about `seconds` of audio, then ends the program.
     std::vector<std::int16_t> Record(double seconds) {
-        const pid_t pid = Start({"--window", "320x240"});
+        const auto run = Start({"--window", "320x240"});
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (ReadWholeFile(audio).size() < seconds * kBytesPerSecond &&
                std::chrono::steady_clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        kill(pid, SIGTERM);
-        EXPECT_EQ(Wait(pid, 10), 128 + SIGTERM) << "SIGTERM ends the program";
+        output = run->Output();
+        kill(run->Pid(), SIGTERM);
+        EXPECT_EQ(run->Wait(10), 128 + SIGTERM) << "SIGTERM ends the program";
         const std::string raw = ReadWholeFile(audio);
         std::vector<std::int16_t> samples(raw.size() / 2);
         std::memcpy(samples.data(), raw.data(), samples.size() * 2);
@@ -80,13 +58,13 @@ protected:
 
 TEST_F(SoundRun, TheBuiltInLoopSoundsWithinTwoSecondsOfStart) {
     const std::vector<std::int16_t> s = Record(2.5);
-    ASSERT_GE(s.size() * 2, 2 * kBytesPerSecond) << ReadWholeFile(output);
+    ASSERT_GE(s.size() * 2, 2 * kBytesPerSecond) << output;
     int loudest = 0, imbalance = 0;
     for (std::size_t i = 0; i + 1 < 2 * kBytesPerSecond / 2; i += 2) {
         loudest = std::max(loudest, std::abs(int(s[i])));
         imbalance = std::max(imbalance, std::abs(int(s[i]) - int(s[i + 1])));
     }
-    EXPECT_GT(loudest, 500) << ReadWholeFile(output);
+    EXPECT_GT(loudest, 500) << output;
     EXPECT_EQ(imbalance, 0) << "left and right differ";
 }
 
@@ -94,7 +72,7 @@ TEST_F(SoundRun, OwnMusicOnWithAnEmptyListIsSilent) {
     WriteWholeFile(home.File("config/VelmarScr/KelvaronSet.ini"),
                    "[Custom Settings]\nOwnMusic=1\nMusicSum=0\n");
     const std::vector<std::int16_t> s = Record(2.5);
-    ASSERT_GE(s.size() * 2, 2 * kBytesPerSecond) << ReadWholeFile(output);
+    ASSERT_GE(s.size() * 2, 2 * kBytesPerSecond) << output;
     int loudest = 0;
     for (std::int16_t v : s) loudest = std::max(loudest, std::abs(int(v)));
     EXPECT_EQ(loudest, 0);
@@ -106,7 +84,7 @@ bool Visible(const std::string& title) {
 
 TEST_F(SoundRun, CustomMusicShowsTheDialogAndEscapeHidesItAndSavesTheList) {
     const std::string settings = home.File("config/VelmarScr/KelvaronSet.ini");
-    const pid_t pid = Start({"--window", "800x600"}, "dummy");
+    const auto run = Start({"--window", "800x600"}, "dummy");
     for (int i = 0; i < 500 && ReadWholeFile(settings).empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -116,7 +94,7 @@ TEST_F(SoundRun, CustomMusicShowsTheDialogAndEscapeHidesItAndSavesTheList) {
     ASSERT_EQ(std::system("xdotool mousemove 400 300 click 3 sleep 0.7 key Up sleep 0.1 key Up "
                           "sleep 0.1 key Up sleep 0.2 key Return sleep 1"),
               0);
-    EXPECT_TRUE(Visible(title)) << ReadWholeFile(output);
+    EXPECT_TRUE(Visible(title)) << run->Output();
     EXPECT_EQ(ReadWholeFile(settings).find("[Custom Settings]"), std::string::npos);
     // The dialog is centred over the tank, so the key goes to it.
     ASSERT_EQ(std::system("xdotool mousemove 400 300 key Escape sleep 0.5"), 0);
@@ -124,7 +102,7 @@ TEST_F(SoundRun, CustomMusicShowsTheDialogAndEscapeHidesItAndSavesTheList) {
     const std::string saved = ReadWholeFile(settings);
     EXPECT_NE(saved.find("[Custom Settings]"), std::string::npos) << saved;
     EXPECT_NE(saved.find("MusicSum=0"), std::string::npos) << saved;
-    EXPECT_EQ(Wait(pid, 0.5), -1) << "the tank keeps running";
+    EXPECT_EQ(run->Wait(0.5), -1) << "the tank keeps running";
 }
 
 }  // namespace
