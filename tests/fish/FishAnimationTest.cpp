@@ -8,25 +8,6 @@ namespace {
 
 constexpr int kBodyStrips = 10, kJawFirstStrip = 16, kLipFirstStrip = 29;
 
-TEST(FishDrawing, NinePiecesMake918Vertices) {
-    UseRandom quiet;
-    Fish f = CalmFish(90);
-    RecordingFishSink sink;
-    sink.Frame(f);
-    // Strips and vertices per strip: body, gill cover, jaw, back fin, pelvic,
-    // pectoral, belly fin, tail, lips.
-    const std::size_t pieces[][2] = {{10, 48}, {6, 16}, {6, 10}, {1, 20}, {2, 34},
-                                     {2, 40},  {1, 16}, {1, 42}, {4, 14}};
-    std::vector<std::size_t> expected, seen;
-    for (const auto& [strips, vertices] : pieces)
-        expected.insert(expected.end(), strips, vertices);
-    std::size_t total = 0;
-    for (const auto& strip : sink.Strips)
-        seen.push_back(strip.size()), total += strip.size();
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(total, 918u);
-}
-
 TEST(FishAnimation, Segment15NeverMovesWhileTheTailSways) {
     UseRandom quiet;
     Fish f = CalmFish(0);
