@@ -99,12 +99,13 @@ TEST(FishBehaviour, AFishTurnsRoundForPreyBehindIt) {
     FoodFish pool[1];
     pool[0].Reset();
     pool[0].Active = true;
-    pool[0].WorldPos[0] = f.Head[0] + 7;
+    pool[0].WorldPos[0] = f.Head[0] + 7;  // behind it, and a little deeper
     pool[0].WorldPos[1] = f.Head[1];
-    pool[0].WorldPos[2] = -67;
+    pool[0].WorldPos[2] = -73;
     RespondToFood(f, pool, 1, true);
     Ticks(f, 60);
     EXPECT_LT(std::cos(f.Heading * kDegToRad), -0.7f) << "now heading toward +x: " << f.Heading;
+    EXPECT_LT(f.Z, -71) << "and deeper, toward the prey";
 }
 
 TEST(FishBehaviour, LineAngleHandlesVerticalLines) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "platform/Random.h"
@@ -103,6 +104,16 @@ TEST(Bubbles, EachIsAnUnbrokenSquareOfItsSizeNearItsPlace) {
         EXPECT_TRUE(cx >= 10.0f && cx < 10.2f) << cx;  // jitter of up to 0.19
         EXPECT_FLOAT_EQ(cy, 5.0f);
     }
+    // The jitter also shifts them in depth, a little differently every frame.
+    std::set<float> depths;
+    for (int frame = 0; frame < 10; ++frame) {
+        sink.quads.clear();
+        bubbles.DrawTo(1, sink);
+        const float z = sink.quads[0][0].z - bubbles.Particles[0].z;
+        EXPECT_TRUE(z >= 0 && z < 0.2f) << z;
+        depths.insert(z);
+    }
+    EXPECT_GT(depths.size(), 3u);
 }
 
 TEST(BubbleRecycle, AtHeight130AtOnceKeepingTheSize) {
