@@ -4,23 +4,6 @@
 
 namespace {
 
-TEST(TankBounds, KnownScreensAreWidenedByTwentyOnEachSide) {
-    struct Case {
-        int w, h;
-        float half;
-    };
-    for (const Case c : {Case{800, 600, 49}, Case{1024, 768, 49}, Case{1280, 960, 49},
-                         Case{1280, 1024, 49}, Case{1440, 900, 55}, Case{1600, 900, 58},
-                         Case{1680, 1050, 54}}) {
-        const TankBounds b = TankBoundsForScreen(c.w, c.h);
-        EXPECT_FLOAT_EQ(b.xMin, -c.half) << c.w << "x" << c.h;
-        EXPECT_FLOAT_EQ(b.xMax, c.half) << c.w << "x" << c.h;
-        EXPECT_FLOAT_EQ(b.yMax, 21);
-        EXPECT_FLOAT_EQ(b.yMin, -21);
-        EXPECT_FLOAT_EQ(b.zBack, -50);
-    }
-}
-
 TEST(TankBounds, OtherScreensBorrowTheNearestShape) {
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1920, 1080).xMax, 58);  // 16:9 like 1600x900
     EXPECT_FLOAT_EQ(TankBoundsForScreen(640, 360).xMax, 58);
