@@ -26,20 +26,6 @@ TEST(FishAnimation, Segment15NeverMovesWhileTheTailSways) {
     EXPECT_TRUE(tailMoved);
 }
 
-TEST(FishAnimation, WavePhasePassing2PiWrapsToExactlyZero) {
-    UseRandom quiet;
-    Fish f = CalmFish(0);
-    FishWave* waves[] = {&f.BodyWave,       &f.LongFinWave,  &f.PairedFinWaveA,
-                         &f.PairedFinWaveB, &f.ShortFinWave, &f.TailWave};
-    for (FishWave* w : waves) {
-        w->Phase = 6.0f;
-        w->Tick = 2;  // advances this frame, past 6.283185
-    }
-    Ticks(f);
-    for (FishWave* w : waves)
-        EXPECT_EQ(w->Phase, 0.0f);
-}
-
 TEST(FishAnimation, Size12ScalesEveryVertexAndWaveButNotTheLips) {
     UseRandom quiet;
     Fish a = CalmFish(0), b = CalmFish(0);

@@ -8,6 +8,7 @@ TEST(TankBounds, OtherScreensBorrowTheNearestShape) {
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1920, 1080).xMax, 58);  // 16:9 like 1600x900
     EXPECT_FLOAT_EQ(TankBoundsForScreen(640, 360).xMax, 58);
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1600, 1200).xMax, 49);  // 4:3
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(2560, 2048).xMax, 49);  // 5:4
     // 16:10 is shared by 1440x900 and 1680x1050: the nearer pixel count wins.
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1920, 1200).xMax, 54);
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1280, 800).xMax, 55);
