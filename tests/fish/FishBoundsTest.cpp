@@ -37,9 +37,13 @@ TEST(FishWalls, TopWallMirrorsThePitchTargetAndPinsY) {
     Ticks(f);
     EXPECT_EQ(f.Y, f.YTop);
     EXPECT_EQ(f.PitchTarget, -30);
-    // The body tilts toward the new target a degree a frame.
+    // The body tilts toward its target a degree a frame, down or up.
     Ticks(f, 10);
     EXPECT_EQ(f.Pitch, 30 - 10);
+    Fish climber = CalmFish(0);
+    climber.PitchTarget = 10;
+    Ticks(climber, 4);
+    EXPECT_EQ(climber.Pitch, 4);
 }
 
 TEST(FishWander, TurnsInsideTheDepthBandButNotAtExactlyMinus75) {
