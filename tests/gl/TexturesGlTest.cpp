@@ -79,6 +79,7 @@ TEST_F(TexturesGl, EightBitWithColoursUsedZeroReadsAFullPalette) {
     const BmpSpec shortTable{4, 2, 8, {0x808080, 0xff0000, 0x0000ff}};
     CreateBitmapTexture(Write(PatchLe(MakeBmp(shortTable, pixels), 46, 3)), &tex);
     const auto shortTexels = Texels();
+    ASSERT_EQ(shortTexels.size(), 4u * 2 * 4);
     for (int i = 0; i < 8; ++i) ExpectTexel(shortTexels, i, pixels[i] == 1 ? 0xff0000 : 0x0000ff);
 }
 
