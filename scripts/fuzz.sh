@@ -15,7 +15,11 @@ command -v clang++-14 >/dev/null 2>&1 || missing+=(clang-14)
 compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
   missing+=(libclang-rt-14-dev)
 if [ "${#missing[@]}" -gt 0 ]; then
-  apt-get install -y --no-install-recommends "${missing[@]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+  fi
+  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
 # The asset generator runs during the build; its leaks are not what we test.
