@@ -10,6 +10,7 @@ packages=(
   libsoil-dev
   libsdl2-mixer-dev
   libgtest-dev libbenchmark-dev
+  libegl-dev libegl-mesa0
   xvfb xauth x11-utils xdotool fonts-dejavu-core
   libx11-dev man-db desktop-file-utils
 )

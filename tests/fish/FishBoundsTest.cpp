@@ -20,6 +20,12 @@ TEST(FishWalls, SideWallReversesPushesBackAndFacesTheNewTargetAtOnce) {
     EXPECT_NEAR(f.X, -49.95f, 1e-5);  // one step out, pushed back 0.1
     Ticks(f);
     EXPECT_EQ(f.Heading, 180);
+    // Near a side wall a fast fish slows down.
+    Fish g = CalmFish(0);
+    g.Speed = 0.4f;
+    g.X = g.XMin + 5;
+    Ticks(g);
+    EXPECT_LT(g.Speed, 0.4f);
     for (int i = 0; i < Fish::kSegments; ++i)
         EXPECT_TRUE(f.SegmentAngles[i] == 180 && f.SegmentHeadings[i] == 180) << i;
 }
@@ -32,6 +38,13 @@ TEST(FishWalls, TopWallMirrorsThePitchTargetAndPinsY) {
     Ticks(f);
     EXPECT_EQ(f.Y, f.YTop);
     EXPECT_EQ(f.PitchTarget, -30);
+    // The body tilts toward its target a degree a frame, down or up.
+    Ticks(f, 10);
+    EXPECT_EQ(f.Pitch, 30 - 10);
+    Fish climber = CalmFish(0);
+    climber.PitchTarget = 10;
+    Ticks(climber, 4);
+    EXPECT_EQ(climber.Pitch, 4);
 }
 
 TEST(FishWander, TurnsInsideTheDepthBandButNotAtExactlyMinus75) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "FishTestSupport.h"
 
@@ -9,10 +10,13 @@ namespace {
 
 TEST(FishTurn, HeadingStepsEveryThirdFrame) {
     UseRandom quiet;
-    // 1 degree a step below a target of 5, 10 from a target of 10 on.
-    for (const auto& [target, step] : {std::pair{3.0f, 1.0f}, {170.0f, 10.0f}}) {
+    // 1 degree a step below a target of 5, 10 from a target of 10 on, and
+    // always 10 for an excited fish.
+    for (const auto& [target, step, excited] :
+         {std::tuple{3.0f, 1.0f, false}, {170.0f, 10.0f, false}, {3.0f, 10.0f, true}}) {
         Fish f = CalmFish(0);
         f.HeadingTarget = target;
+        f.SetExcited(excited);
         for (int frame = 1; frame <= 3 * static_cast<int>(std::ceil(target / step)) + 3; ++frame) {
             Ticks(f);
             ASSERT_EQ(f.Heading, std::min(step * (frame / 3), target)) << target << "@" << frame;

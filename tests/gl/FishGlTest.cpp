@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Random.h"
@@ -63,18 +64,32 @@ TEST(FishGl, PassDrawsASwimmingFish) {
         frame = gl.Grab();
     }
     Settings = saved;
-    int reds = 0, changed = 0;
-    for (int y = 0; y < kH; ++y) {
-        for (int x = 0; x < kW; ++x) {
-            const QRgb p = frames[0].pixel(x, y);
-            reds += qRed(p) > 40 && qGreen(p) < 10 && qBlue(p) < 10;
-            changed += p != frames[1].pixel(x, y);
-        }
-    }
-    // A ten-unit fish 60 units away covers a visible patch of the screen.
-    EXPECT_GT(reds, 200);
-    EXPECT_LT(reds, kW * kH / 4);
-    EXPECT_GT(changed, 50);
+    // The red patch of each frame: its size and middle.
+    struct Patch {
+        int count = 0, left = kW, right = -1, top = kH, bottom = -1;
+        double middleX = 0;
+    } patch[2];
+    for (int k = 0; k < 2; ++k)
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const QRgb p = frames[k].pixel(x, y);
+                if (!(qRed(p) > 40 && qGreen(p) < 10 && qBlue(p) < 10)) continue;
+                Patch& r = patch[k];
+                ++r.count;
+                r.left = std::min(r.left, x);
+                r.right = std::max(r.right, x);
+                r.top = std::min(r.top, y);
+                r.bottom = std::max(r.bottom, y);
+                r.middleX += x;
+            }
+    for (Patch& r : patch) r.middleX /= std::max(r.count, 1);
+    // A ten-unit fish 60 units away, seen side on: longer than tall, upright.
+    EXPECT_GT(patch[0].count, 200);
+    EXPECT_LT(patch[0].count, kW * kH / 4);
+    EXPECT_GT(patch[0].right - patch[0].left, 2 * (patch[0].bottom - patch[0].top));
+    EXPECT_NEAR((patch[0].top + patch[0].bottom) / 2.0, kH / 2.0, kH / 10.0) << "at the height of the camera";
+    // Heading 0 swims toward -x, to the left on screen.
+    EXPECT_LT(patch[1].middleX, patch[0].middleX - 2);
 }
 
 }  // namespace

@@ -101,6 +101,8 @@ TEST_F(PickGl, ColumnBeyondTheTankStaysPendingUntilThePointerMovesInside) {
     EXPECT_FALSE(scene->FeedClickPending);
     ASSERT_EQ(ActivePrey(), 1);
     EXPECT_NEAR(scene->Food[0].SpawnPoint[0], -10 - 1.5f, 1.5f);
+    // The height came with the first click (within the 15-pixel pick region); prey start 2 lower.
+    EXPECT_NEAR(scene->Food[0].SpawnPoint[1], WorldY(60) - 2, 2.5f);
 }
 
 TEST_F(PickGl, OfTwoOverlappingFishOnlyTheLowerIndexReacts) {

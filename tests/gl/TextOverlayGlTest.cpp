@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <memory>
+#include <vector>
 
 #include "scene/TextOverlay.h"
 #include "support/GlTestContext.h"
@@ -102,6 +103,20 @@ TEST_F(OutlineFontGl, OverlayShowsInTheCurrentColourOverABlackTextureForHundredF
         EXPECT_EQ(lit, Count(0xff0000)) << "only the current colour";
         if (frame <= 100) EXPECT_GT(lit, 2000);
         else EXPECT_EQ(lit, 0) << "frame 101 is empty";
+        if (frame == 1) {
+            // The title stands apart above the help lines, in the upper half.
+            const QImage image = context_->Grab();
+            std::vector<int> bandTops;
+            bool inBand = false;
+            for (int y = 0; y < kHeight; ++y) {
+                bool ink = false;
+                for (int x = 0; x < kWidth && !ink; ++x) ink = (image.pixel(x, y) & 0xffffff) != 0;
+                if (ink && !inBand) bandTops.push_back(y);
+                inBand = ink;
+            }
+            ASSERT_GE(bandTops.size(), 3u);
+            EXPECT_LT(bandTops[0], kHeight / 2 - kHeight / 20);
+        }
     }
     EXPECT_FALSE(visible);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D)) << "texturing is back on for the rest of the frame";

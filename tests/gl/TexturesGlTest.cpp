@@ -75,6 +75,12 @@ TEST_F(TexturesGl, EightBitWithColoursUsedZeroReadsAFullPalette) {
     const auto texels = Texels();
     ASSERT_EQ(texels.size(), 4u * 2 * 4);
     for (int i = 0; i < 8; ++i) ExpectTexel(texels, i, pixels[i] == 1 ? 0xff0000 : 0x0000ff);
+    // A short table of 3 colours: the pixels follow right after it.
+    const BmpSpec shortTable{4, 2, 8, {0x808080, 0xff0000, 0x0000ff}};
+    CreateBitmapTexture(Write(PatchLe(MakeBmp(shortTable, pixels), 46, 3)), &tex);
+    const auto shortTexels = Texels();
+    ASSERT_EQ(shortTexels.size(), 4u * 2 * 4);
+    for (int i = 0; i < 8; ++i) ExpectTexel(shortTexels, i, pixels[i] == 1 ? 0xff0000 : 0x0000ff);
 }
 
 // The same picture with a 108- or 124-byte information header and `gap`

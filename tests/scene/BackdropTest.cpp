@@ -6,18 +6,6 @@
 
 namespace {
 
-TEST(Bernstein5, RunsFromTheLastPointToTheFirst) {
-    Vec3d q[6];
-    for (int i = 0; i < 6; ++i) q[i] = {double(i), 10.0 * i, -double(i * i)};
-    const Vec3d at0 = Bernstein5(q, 0.0), at1 = Bernstein5(q, 1.0);
-    EXPECT_DOUBLE_EQ(at0.x, 5);
-    EXPECT_DOUBLE_EQ(at0.z, -25);
-    EXPECT_DOUBLE_EQ(at1.x, 0);
-    EXPECT_DOUBLE_EQ(at1.y, 0);
-    // Points on a line are reproduced linearly (the weights sum to one).
-    EXPECT_NEAR(Bernstein5(q, 0.25).y, 37.5, 1e-9);
-}
-
 TEST(BackdropPatch, ControlPointsSpanTheTankAndTheTopRowsWave) {
     BackdropPatch patch;
     const TankBounds b{-49, 49, 21, -21, -50};

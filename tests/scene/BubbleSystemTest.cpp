@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+#include <set>
 #include <vector>
 
 #include "platform/Random.h"
@@ -33,27 +36,84 @@ void InitRisers(BubbleSystem& bubbles, int n, float y, float vy) {
 
 }  // namespace
 
-TEST(BubbleStart, ValuesFollowTheDrawOrder) {
-    // Per record: x, y, z, vx (two draws), vy, vz, half size, fade. Record 0
-    // has distinct values so a swapped draw shows; record 1 the top of every
-    // range (raw values are reduced modulo n); record 2 all zeros, the bottom.
-    ScriptedRandom random({150, 4, 5, 8000, 1000, 3000, 2000, 7, 10,
-                           399, 17, 11, 10, 8999, 9000 + 6000, 1, 19 + 20, 49 + 50}, 0);
-    ScopedRandomSource scope(random);
+TEST(Bubbles, RiseFasterAndFasterAndRecycledOnesFasterStill) {
+    SeededRandom seeded(11);
+    ScopedRandomSource scope(seeded);
     BubbleSystem bubbles;
-    ASSERT_TRUE(bubbles.InitRecords(3));
-    EXPECT_EQ(random.Drawn(), 27u);
-    // x, y, z, vx, vy, vz, half size, fade, life, rise acceleration
-    const float expected[3][10] = {
-        {50, -0.98f, 0.025f, 7000 * 0.000007f, 3000 * 0.000042f / 3.0f, 0.002f, 0.9f, 0.5f, 200, 0.000833333f},
-        {99, -0.96f, 0.025f, (10 - 8999) * 0.000007f, 6000 * 0.000042f / 3.0f, 0.000001f, 2.1f, 2.45f, 200,
-         0.000833333f},
-        {-100, -1, 0, 0, 0, 0, 0.2f, 0, 200, 0.000833333f}};
-    for (int i = 0; i < 3; ++i) {
-        const Particle& p = bubbles.Particles[i];
-        const float got[10] = {p.x, p.y, p.z, p.vx, p.vy, p.vz, p.halfSize, p.fade, p.life, p.ay};
-        for (int k = 0; k < 10; ++k) EXPECT_FLOAT_EQ(got[k], expected[i][k]) << "record " << i << " value " << k;
+    ASSERT_TRUE(bubbles.InitRecords(kRecords));
+    bubbles.Count = kRecords;
+    double startSpeed = 0;
+    for (int i = 0; i < kRecords; ++i) startSpeed += bubbles.Particles[i].vy;
+    // Every bubble climbs, and each frame's climb is larger than the last.
+    float previousY[kRecords], previousStep[kRecords] = {};
+    for (int i = 0; i < kRecords; ++i) previousY[i] = bubbles.Particles[i].y;
+    for (int frame = 0; frame < 20; ++frame) {
+        bubbles.Update();
+        for (int i = 0; i < kRecords; ++i) {
+            const float step = bubbles.Particles[i].y - previousY[i];
+            if (frame > 0) {
+                ASSERT_GT(step, previousStep[i]) << "bubble " << i << " frame " << frame;
+            }
+            previousStep[i] = step;
+            previousY[i] = bubbles.Particles[i].y;
+        }
     }
+    // Spent bubbles start again at the bottom, on average about three times as fast.
+    for (int i = 0; i < kRecords; ++i) bubbles.Particles[i].life = 0;
+    bubbles.Update();
+    double recycledSpeed = 0;
+    for (int i = 0; i < kRecords; ++i) {
+        EXPECT_LT(bubbles.Particles[i].y, -0.9f);
+        recycledSpeed += bubbles.Particles[i].vy;
+    }
+    EXPECT_GT(recycledSpeed, 2 * startSpeed);
+    EXPECT_LT(recycledSpeed, 4 * startSpeed);
+}
+
+// Records the corners of every quad.
+class CornerSink final : public BubbleQuadSink {
+public:
+    void Quad(const BubbleVertex (&c)[4]) override { quads.push_back({c[0], c[1], c[2], c[3]}); }
+    std::vector<std::array<BubbleVertex, 4>> quads;
+};
+
+TEST(Bubbles, EachIsAnUnbrokenSquareOfItsSizeNearItsPlace) {
+    BubbleSystem bubbles;
+    InitRisers(bubbles, 3, 5.0f, 0.0f);
+    bubbles.Particles[1].halfSize = 0.4f;
+    SeededRandom seeded(3);
+    ScopedRandomSource scope(seeded);
+    CornerSink sink;
+    bubbles.DrawTo(3, sink);
+    ASSERT_EQ(sink.quads.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const auto& c = sink.quads[i];
+        const float half = bubbles.Particles[i].halfSize;
+        // Corners in order round the square, opposite corners opposite in the picture too.
+        for (int k = 0; k < 4; ++k) {
+            const BubbleVertex &a = c[k], &b = c[(k + 1) % 4], &o = c[(k + 2) % 4];
+            EXPECT_NEAR(std::fabs(a.x - b.x) + std::fabs(a.y - b.y), 2 * half, 1e-5) << i << "/" << k;
+            EXPECT_NEAR(std::fabs(a.x - o.x), 2 * half, 1e-5);
+            EXPECT_NEAR(std::fabs(a.y - o.y), 2 * half, 1e-5);
+            EXPECT_FLOAT_EQ(a.s + o.s, 1.0f);
+            EXPECT_FLOAT_EQ(a.t + o.t, 1.0f);
+            EXPECT_NE(a.s == b.s, a.t == b.t) << "one texture coordinate changes per edge";
+            EXPECT_FLOAT_EQ(a.z, c[0].z);
+        }
+        const float cx = (c[0].x + c[2].x) / 2, cy = (c[0].y + c[2].y) / 2;
+        EXPECT_TRUE(cx >= 10.0f && cx < 10.2f) << cx;  // jitter of up to 0.19
+        EXPECT_FLOAT_EQ(cy, 5.0f);
+    }
+    // The jitter also shifts them in depth, a little differently every frame.
+    std::set<float> depths;
+    for (int frame = 0; frame < 10; ++frame) {
+        sink.quads.clear();
+        bubbles.DrawTo(1, sink);
+        const float z = sink.quads[0][0].z - bubbles.Particles[0].z;
+        EXPECT_TRUE(z >= 0 && z < 0.2f) << z;
+        depths.insert(z);
+    }
+    EXPECT_GT(depths.size(), 3u);
 }
 
 TEST(BubbleRecycle, AtHeight130AtOnceKeepingTheSize) {

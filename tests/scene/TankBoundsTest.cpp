@@ -4,27 +4,11 @@
 
 namespace {
 
-TEST(TankBounds, KnownScreensAreWidenedByTwentyOnEachSide) {
-    struct Case {
-        int w, h;
-        float half;
-    };
-    for (const Case c : {Case{800, 600, 49}, Case{1024, 768, 49}, Case{1280, 960, 49},
-                         Case{1280, 1024, 49}, Case{1440, 900, 55}, Case{1600, 900, 58},
-                         Case{1680, 1050, 54}}) {
-        const TankBounds b = TankBoundsForScreen(c.w, c.h);
-        EXPECT_FLOAT_EQ(b.xMin, -c.half) << c.w << "x" << c.h;
-        EXPECT_FLOAT_EQ(b.xMax, c.half) << c.w << "x" << c.h;
-        EXPECT_FLOAT_EQ(b.yMax, 21);
-        EXPECT_FLOAT_EQ(b.yMin, -21);
-        EXPECT_FLOAT_EQ(b.zBack, -50);
-    }
-}
-
 TEST(TankBounds, OtherScreensBorrowTheNearestShape) {
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1920, 1080).xMax, 58);  // 16:9 like 1600x900
     EXPECT_FLOAT_EQ(TankBoundsForScreen(640, 360).xMax, 58);
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1600, 1200).xMax, 49);  // 4:3
+    EXPECT_FLOAT_EQ(TankBoundsForScreen(2560, 2048).xMax, 49);  // 5:4
     // 16:10 is shared by 1440x900 and 1680x1050: the nearer pixel count wins.
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1920, 1200).xMax, 54);
     EXPECT_FLOAT_EQ(TankBoundsForScreen(1280, 800).xMax, 55);

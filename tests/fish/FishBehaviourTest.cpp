@@ -1,0 +1,163 @@
+// What a viewer sees fish do: bend into a turn, spread out when crowded,
+// swerve when crossing, turn toward prey; prey stay near where they were let go.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "FishTestSupport.h"
+#include "fish/FoodFish.h"
+#include "fish/Reactions.h"
+
+namespace {
+
+Fish PlacedFish(float heading, float x, float y, float z) {
+    Fish f = CalmFish(heading);
+    f.X = x;
+    f.Y = y;
+    f.Z = z;
+    f.UpdateExtents();
+    return f;
+}
+
+TEST(FishBehaviour, ATurningFishLeadsWithItsHeadAndTheTailFollows) {
+    UseRandom quiet;
+    // Up and down the heading scale: the head is always furthest into the turn.
+    for (const auto& [from, to] : {std::pair{0.0f, 90.0f}, {90.0f, 20.0f}}) {
+        Fish f = CalmFish(from);
+        f.ZMin = f.XMin = -1000;  // no wall interrupts the turn
+        f.ZMax = f.XMax = 1000;
+        f.HeadingTarget = to;
+        Ticks(f, 4);
+        ASSERT_FALSE(f.TurnDone);
+        const float sense = to > from ? 1.0f : -1.0f;
+        EXPECT_NEAR(f.SegmentAngles[0], f.Heading, 1e-4);
+        for (int i = 1; i < Fish::kSegments; ++i)
+            EXPECT_LT(sense * f.SegmentAngles[i], sense * f.SegmentAngles[i - 1]) << from << " seg " << i;
+        EXPECT_GT(sense * (f.SegmentAngles[0] - f.SegmentAngles[Fish::kSegments - 1]), 20) << from;
+        // Once round, the body straightens onto the new heading.
+        Ticks(f, 120);
+        for (float a : f.SegmentAngles) EXPECT_EQ(a, to) << from;
+    }
+}
+
+TEST(FishBehaviour, CrowdedFishDriftApartVertically) {
+    for (const float above : {1.5f, -1.5f}) {  // fish 0 above, then below fish 1
+        UseRandom quiet;
+        Fish fish[2] = {PlacedFish(0, 0, above, -70), PlacedFish(0, 1, 0, -70)};
+        const float startGap = std::fabs(fish[0].Y - fish[1].Y);
+        for (int frame = 0; frame < 40; ++frame) {
+            FishPositionRecord seen[2];
+            for (int i = 0; i < 2; ++i) seen[i] = {fish[i].X, fish[i].Y, fish[i].Z};
+            CrowdApart(fish, seen, 2);
+            Ticks(fish[0]);
+            Ticks(fish[1]);
+        }
+        EXPECT_GT(std::fabs(fish[0].Y - fish[1].Y), startGap + 1) << above;
+        EXPECT_EQ(fish[0].Y > fish[1].Y, above > 0) << "they never swap places";
+    }
+}
+
+TEST(FishBehaviour, FishCrossingAtRightAnglesSwerveSlightlyApart) {
+    UseRandom quiet;
+    Fish fish[3] = {PlacedFish(0, 0, 0, -70), PlacedFish(90, -1, 0, -68), Fish()};
+    ResolveContact(fish, 3, 0);
+    const float turnNear = fish[1].HeadingTarget - 90, turnFar = fish[0].HeadingTarget;
+    EXPECT_TRUE(std::fabs(turnNear) >= 10 && std::fabs(turnNear) < 20) << turnNear;
+    EXPECT_TRUE(std::fabs(turnFar) >= 10 && std::fabs(turnFar) < 20) << turnFar;
+    EXPECT_LT(turnNear * turnFar, 0) << "they turn opposite ways";
+    // The higher one tilts up, the lower one down.
+    EXPECT_GT(fish[1].PitchTarget, fish[0].PitchTarget);
+}
+
+TEST(FishBehaviour, AHungryFishSteersTowardPreyOnEitherSide) {
+    for (const float side : {4.0f, -4.0f}) {  // prey nearer the glass, then deeper
+        for (const float heading : {0.0f, 180.0f}) {
+            UseRandom quiet;
+            Fish f = PlacedFish(heading, 0, 0, -70);
+            FoodFish pool[1];
+            pool[0].Reset();
+            pool[0].Active = true;
+            const float ahead = heading == 0 ? -1.0f : 1.0f;  // heading 0 swims toward -x
+            pool[0].WorldPos[0] = f.Head[0] + ahead * 6;
+            pool[0].WorldPos[1] = f.Head[1];
+            pool[0].WorldPos[2] = -70 + side;
+            for (int frame = 0; frame < 30; ++frame) {
+                RespondToFood(f, pool, 1, true);
+                Ticks(f);
+            }
+            EXPECT_TRUE(f.Excited);
+            EXPECT_GT((f.Z + 70) * side, 1.0f) << "side " << side << " heading " << heading;
+            EXPECT_GT((f.X - 0) * ahead, 2.0f) << "it keeps going forward";
+        }
+    }
+}
+
+TEST(FishBehaviour, AFishTurnsRoundForPreyBehindIt) {
+    UseRandom quiet;
+    Fish f = PlacedFish(0, 0, 0, -70);  // toward -x
+    FoodFish pool[1];
+    pool[0].Reset();
+    pool[0].Active = true;
+    pool[0].WorldPos[0] = f.Head[0] + 7;  // behind it, and a little deeper
+    pool[0].WorldPos[1] = f.Head[1];
+    pool[0].WorldPos[2] = -73;
+    RespondToFood(f, pool, 1, true);
+    Ticks(f, 60);
+    EXPECT_LT(std::cos(f.Heading * kDegToRad), -0.7f) << "now heading toward +x: " << f.Heading;
+    EXPECT_LT(f.Z, -71) << "and deeper, toward the prey";
+}
+
+TEST(FishBehaviour, LineAngleHandlesVerticalLines) {
+    EXPECT_NEAR(LineAngle(1, 0, 0, 1), 90, 0.01);   // vertical against horizontal
+    EXPECT_NEAR(LineAngle(1, 0, 1, 1), 45, 0.01);   // vertical against the diagonal
+    EXPECT_NEAR(LineAngle(-2, 0, 3, 0), 0, 0.01);   // two verticals
+    EXPECT_NEAR(LineAngle(1, 1, -1, 1), 90, 0.01);  // perpendicular diagonals
+}
+
+TEST(FishBehaviour, LipsPushOutClimbingAndDrawBackDiving) {
+    for (const float pitch : {10.0f, -10.0f}) {
+        UseRandom quiet;  // no random twitch
+        Fish f = CalmFish(0);
+        f.PitchTarget = f.Pitch = pitch;
+        float previous = f.LipOffset;
+        for (int frame = 0; frame < 4; ++frame) {
+            Ticks(f);
+            EXPECT_NEAR((f.LipOffset - previous) * pitch / 10, 0.002f, 1e-6) << pitch;
+            previous = f.LipOffset;
+        }
+        Ticks(f, 5);
+        EXPECT_FLOAT_EQ(f.LipOffset * pitch / 10, 0.008f) << "held at the limit";
+    }
+    // A random twitch of two steps either way.
+    UseRandom twitch({0, 5, 5, 1}, 5);
+    Fish f = CalmFish(0);
+    f.PitchTarget = 10;
+    Ticks(f);
+    EXPECT_NEAR(f.LipOffset, 0.006f, 1e-6);
+    Ticks(f);
+    EXPECT_NEAR(f.LipOffset, 0.004f, 1e-6);
+}
+
+TEST(FishBehaviour, PreyStayNearTheDepthTheyWereReleasedAt) {
+    SeededRandom seeded(77);
+    ScopedRandomSource guard(seeded);
+    constexpr int kPool = 6;
+    auto pool = std::make_unique<FoodFish[]>(kPool);
+    for (int i = 0; i < kPool; ++i) {
+        pool[i].Reset();
+        ReleaseFoodFish(pool.get(), kPool, -30.0f + 12 * i, 0);
+    }
+    CountingFishSink sink;
+    float deepest = 0;
+    for (int frame = 0; frame < 4000; ++frame) {
+        DrawFoodFishes(pool.get(), kPool, sink);
+        for (int i = 0; i < kPool; ++i) {
+            deepest = std::min(deepest, pool[i].WorldPos[2]);
+        }
+    }
+    EXPECT_GE(deepest, -70 - 9.5f);
+    EXPECT_LT(deepest, -75) << "they do swim about";
+}
+
+}  // namespace
