@@ -1,38 +1,39 @@
-// Unscrambling a scrambled file of any content, and extracting any resource
-// identifier: the output is the input unscrambled byte for byte, and an
-// unknown identifier writes nothing.
+// Unpacking any resource identifier under any stem: a known one gives a fresh
+// file holding exactly its unscrambled bytes, gone again afterwards; an
+// unknown one writes nothing. Nothing that was in the folder is touched.
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "scene/ResourceKey.h"
 #include "scene/Resources.h"
 #include "support/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;
-    static const char* const kStems[] = {"fish0", "BackGround0", "Music", "Particle1"};
-    const std::string stem = kStems[data[0] % 4];
-    std::int32_t id = 0;
-    std::memcpy(&id, data + 1, 2);
-    id = static_cast<std::int16_t>(id) + (data[0] & 0x80 ? 10000 : 0);
-    data += 3;
-    size -= 3;
+    std::int16_t low = 0;
+    std::memcpy(&low, data + 1, 2);
+    const int id = low + (data[0] & 0x80 ? 10000 : 0);
+    // The rest of the input names the file; only the stem's text varies.
+    std::string stem(reinterpret_cast<const char*>(data + 3), size - 3);
+    for (char& c : stem)
+        if (c == '/' || c == '\0') c = '_';
+    if (stem.size() > 64) stem.resize(64);
+    if (data[0] & 1) stem = "Music";
 
     const std::string folder = fuzz::ScratchFolder();
-    fuzz::WriteScratch(stem + ".ad", data, size);
-    UnscrambleFile(folder, stem);
-    const std::string out = folder + stem + (stem == "Music" ? ".wav" : ".bmp");
-    const auto plain = fuzz::ReadAll(out);
-    fuzz::Check(plain.size() == size, "unscrambled size");
-    for (std::size_t k = 0; k < size; ++k)
-        fuzz::Check(plain[k] == resourcekey::Unscramble(data[k], k), "unscrambled bytes");
-    DeleteExtractedFile(folder + stem + ".ad");
-    DeleteExtractedFile(out);
-
     const auto before = fuzz::ScratchEntries();
-    if (ExtractResource(id, folder, stem) == 0)
-        fuzz::Check(fuzz::ScratchEntries() == before, "an unknown resource writes nothing");
-    DeleteExtractedFile(folder + stem + ".ad");
-    DeleteExtractedFile(out);
+    const std::string bytes = LoadResourceBytes(id);
+    {
+        const ExtractedResource file(id, folder, stem);
+        if (bytes.empty()) {
+            fuzz::Check(file.Path().empty(), "an unknown resource gives no file");
+        } else {
+            fuzz::Check(file.Path().rfind(folder + stem + "-", 0) == 0, "unpacked into the folder");
+            fuzz::Check(fuzz::ReadAll(file.Path()) == std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                        "unpacked whole and unscrambled");
+        }
+    }
+    fuzz::Check(fuzz::ScratchEntries() == before, "only its own file, and that one gone");
     return 0;
 }
