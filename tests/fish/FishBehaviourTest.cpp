@@ -4,21 +4,13 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "FishTestSupport.h"
 #include "fish/FoodFish.h"
 #include "fish/Reactions.h"
 
 namespace {
-
-Fish PlacedFish(float heading, float x, float y, float z) {
-    Fish f = CalmFish(heading);
-    f.X = x;
-    f.Y = y;
-    f.Z = z;
-    f.UpdateExtents();
-    return f;
-}
 
 TEST(FishBehaviour, ATurningFishLeadsWithItsHeadAndTheTailFollows) {
     UseRandom quiet;
@@ -35,10 +27,31 @@ TEST(FishBehaviour, ATurningFishLeadsWithItsHeadAndTheTailFollows) {
         for (int i = 1; i < Fish::kSegments; ++i)
             EXPECT_LT(sense * f.SegmentAngles[i], sense * f.SegmentAngles[i - 1]) << from << " seg " << i;
         EXPECT_GT(sense * (f.SegmentAngles[0] - f.SegmentAngles[Fish::kSegments - 1]), 20) << from;
-        // Once round, the body straightens onto the new heading.
-        Ticks(f, 120);
+        Ticks(f, 120);  // once round, the body straightens onto the new heading
         for (float a : f.SegmentAngles) EXPECT_EQ(a, to) << from;
     }
+}
+
+TEST(FishBehaviour, HeadingStepsEveryThirdFrameAndIgnoresRequestsMidTurn) {
+    UseRandom quiet;
+    // 1 degree a step below a target of 5, 10 from 10 on, always 10 when excited.
+    for (const auto& [target, step, excited] :
+         {std::tuple{3.0f, 1.0f, false}, {170.0f, 10.0f, false}, {3.0f, 10.0f, true}}) {
+        Fish f = CalmFish(0);
+        f.HeadingTarget = target;
+        f.SetExcited(excited);
+        for (int frame = 1; frame <= 3 * static_cast<int>(std::ceil(target / step)) + 3; ++frame) {
+            Ticks(f);
+            ASSERT_EQ(f.Heading, std::min(step * (frame / 3), target)) << target << "@" << frame;
+        }
+    }
+    Fish f = CalmFish(0);
+    f.HeadingTarget = 90;
+    f.ChangeHeading(0, false, HeadingChange::Reverse);
+    EXPECT_EQ(f.HeadingTarget, 90);
+    f.Heading = 89.95f;  // within 0.1: the turn counts as done
+    f.ChangeHeading(0, false, HeadingChange::Reverse);
+    EXPECT_EQ(f.HeadingTarget, 270);
 }
 
 TEST(FishBehaviour, CrowdedFishDriftApartVertically) {
@@ -66,8 +79,7 @@ TEST(FishBehaviour, FishCrossingAtRightAnglesSwerveSlightlyApart) {
     EXPECT_TRUE(std::fabs(turnNear) >= 10 && std::fabs(turnNear) < 20) << turnNear;
     EXPECT_TRUE(std::fabs(turnFar) >= 10 && std::fabs(turnFar) < 20) << turnFar;
     EXPECT_LT(turnNear * turnFar, 0) << "they turn opposite ways";
-    // The higher one tilts up, the lower one down.
-    EXPECT_GT(fish[1].PitchTarget, fish[0].PitchTarget);
+    EXPECT_GT(fish[1].PitchTarget, fish[0].PitchTarget) << "the higher one tilts up";
 }
 
 TEST(FishBehaviour, AHungryFishSteersTowardPreyOnEitherSide) {
@@ -88,24 +100,9 @@ TEST(FishBehaviour, AHungryFishSteersTowardPreyOnEitherSide) {
             }
             EXPECT_TRUE(f.Excited);
             EXPECT_GT((f.Z + 70) * side, 1.0f) << "side " << side << " heading " << heading;
-            EXPECT_GT((f.X - 0) * ahead, 2.0f) << "it keeps going forward";
+            EXPECT_GT(f.X * ahead, 2.0f) << "it keeps going forward";
         }
     }
-}
-
-TEST(FishBehaviour, AFishTurnsRoundForPreyBehindIt) {
-    UseRandom quiet;
-    Fish f = PlacedFish(0, 0, 0, -70);  // toward -x
-    FoodFish pool[1];
-    pool[0].Reset();
-    pool[0].Active = true;
-    pool[0].WorldPos[0] = f.Head[0] + 7;  // behind it, and a little deeper
-    pool[0].WorldPos[1] = f.Head[1];
-    pool[0].WorldPos[2] = -73;
-    RespondToFood(f, pool, 1, true);
-    Ticks(f, 60);
-    EXPECT_LT(std::cos(f.Heading * kDegToRad), -0.7f) << "now heading toward +x: " << f.Heading;
-    EXPECT_LT(f.Z, -71) << "and deeper, toward the prey";
 }
 
 TEST(FishBehaviour, LineAngleHandlesVerticalLines) {
@@ -129,8 +126,7 @@ TEST(FishBehaviour, LipsPushOutClimbingAndDrawBackDiving) {
         Ticks(f, 5);
         EXPECT_FLOAT_EQ(f.LipOffset * pitch / 10, 0.008f) << "held at the limit";
     }
-    // A random twitch of two steps either way.
-    UseRandom twitch({0, 5, 5, 1}, 5);
+    UseRandom twitch({0, 5, 5, 1}, 5);  // a random twitch of two steps either way
     Fish f = CalmFish(0);
     f.PitchTarget = 10;
     Ticks(f);
@@ -152,9 +148,7 @@ TEST(FishBehaviour, PreyStayNearTheDepthTheyWereReleasedAt) {
     float deepest = 0;
     for (int frame = 0; frame < 4000; ++frame) {
         DrawFoodFishes(pool.get(), kPool, sink);
-        for (int i = 0; i < kPool; ++i) {
-            deepest = std::min(deepest, pool[i].WorldPos[2]);
-        }
+        for (int i = 0; i < kPool; ++i) deepest = std::min(deepest, pool[i].WorldPos[2]);
     }
     EXPECT_GE(deepest, -70 - 9.5f);
     EXPECT_LT(deepest, -75) << "they do swim about";

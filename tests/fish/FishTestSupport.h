@@ -8,30 +8,6 @@
 #include "fish/FishSink.h"
 #include "platform/Random.h"
 
-// Keeps every strip of one frame, for checking the drawn geometry.
-class RecordingFishSink final : public FishSink {
-public:
-    struct Vert {
-        float p[3];
-    };
-
-    void BeginStrip() override { Strips.emplace_back(); }
-    void Vertex(float, float, float, float, float, float x, float y, float z) override {
-        Strips.back().push_back(Vert{{x, y, z}});
-    }
-    void EndStrip() override {}
-    void PushMatrix() override {}
-    void PopMatrix() override {}
-    void Rotate(float, float, float, float) override {}
-    // Forgets the last frame and records the next one of `fish`.
-    void Frame(Fish& fish) {
-        Strips.clear();
-        fish.Tick(*this);
-    }
-
-    std::vector<std::vector<Vert>> Strips;
-};
-
 // Installs scripted draws for its lifetime; the default (all 5) keeps the
 // lips still and fires nothing.
 struct UseRandom {
@@ -63,5 +39,15 @@ inline Fish CalmFish(float heading) {
         s = static_cast<int>(heading);
     f.WanderTimer = f.GulpTimer = -1000000;
     f.UpdateDirectionFlags();
+    return f;
+}
+
+// A calm fish at the given place whose snout and boxes match it.
+inline Fish PlacedFish(float heading, float x, float y, float z) {
+    Fish f = CalmFish(heading);
+    f.X = x;
+    f.Y = y;
+    f.Z = z;
+    f.UpdateExtents();
     return f;
 }

@@ -1,6 +1,3 @@
-// The popup menu (owner-drawn items, tracking, commands) and the mode
-// cursors, on a real display.
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -10,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSvgRenderer>
 #include <QTimer>
 #include <cstdlib>
 #include <tuple>
@@ -18,26 +14,14 @@
 
 #include "scene/SceneTypes.h"
 #include "support/GlTestContext.h"
-#include "view/Cursors.h"
 #include "view/IconMenu.h"
 
 namespace {
 
-const QRgb kHighlight = qRgb(177, 185, 207);
-const QRgb kIconColumn = qRgb(219, 216, 209);
-const QRgb kTextArea = qRgb(249, 248, 247);
-const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kHighlight = qRgb(177, 185, 207), kIconColumn = qRgb(219, 216, 209);
+const QRgb kTextArea = qRgb(249, 248, 247), kBlack = qRgb(0, 0, 0);
+const QRect kItem(10, 10, 140, 48);  // inset from the image edge
 
-// The item is painted here, inset from the image edge.
-const QRect kItem(10, 10, 140, 48);
-
-// Command id, label and icon id of each item, in menu order.
-const int kIds[8] = {ID_FEED_FISH,       ID_TOUCH_FISH,   ID_ZOOM_IN_FISH,      ID_ZOOM_OUT_FISH,
-                     ID_ADD_DELETE_FISH, ID_CUSTOM_MUSIC, ID_CUSTOM_BACKGROUND, ID_EXIT};
-const char* const kLabels[8] = {
-    "  Feed Fish",       "  Touch Fish",   "  Zoom In Fish",      "  Zoom Out Fish",
-    "  Add/Delete Fish", "  Custom Music", "  Custom Background", "  Exit"};
-const int kIcons[8] = {133, 160, 134, 135, 180, 253, 232, 175};
 
 QFont TestFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -124,25 +108,6 @@ TEST(IconMenuPaint, FillsFrameIconLiftAndLabelPlacement) {
     EXPECT_NEAR(ink.left(), kItem.left() + 25 + 8 + blanks, 2);
 }
 
-TEST(IconMenuWidget, ItemsAre140By48StackedInOrder) {
-    EnsureTestApplication();
-    IconMenu menu;
-    FillIconMenu(menu);
-    menu.adjustSize();
-    const QList<QAction*> actions = menu.actions();
-    ASSERT_EQ(actions.size(), 8);
-    const QPoint first = menu.actionGeometry(actions[0]).topLeft();
-    for (int i = 0; i < 8; ++i) {
-        SCOPED_TRACE(i);
-        // 140 x 48, stacked edge to edge.
-        EXPECT_EQ(menu.actionGeometry(actions[i]), QRect(first.x(), first.y() + 48 * i, 140, 48));
-        const IconMenuItem* item = menu.ItemFor(actions[i]);
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(actions[i]->data().toInt(), kIds[i]);
-        EXPECT_EQ(item->label, QString::fromLatin1(kLabels[i]));
-    }
-}
-
 // Runs ExecIconMenu for each case and, once the popup is on screen, drives it.
 TEST(IconMenuTracking, UserActionsReturnTheChosenCommandOrZero) {
     EnsureTestApplication();
@@ -163,33 +128,10 @@ TEST(IconMenuTracking, UserActionsReturnTheChosenCommandOrZero) {
             DriveMenu(menu, keys, click);
         });
         poll.start(20);
-        // Safety timeout so a failure cannot hang.
         QTimer::singleShot(5000, [] {
             if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
         });
         EXPECT_EQ(ExecIconMenu(QPoint(80, 70), nullptr), expected);
         EXPECT_FALSE(poll.isActive()) << "the popup was never driven";
-    }
-}
-
-TEST(Artwork, IconsAndCursorsLoadAt32AndOnlyTankModesChangeTheCursor) {
-    EnsureTestApplication();
-    for (int icon : kIcons)
-        EXPECT_EQ(QSvgRenderer(IconResourcePath(icon)).defaultSize(), QSize(32, 32)) << icon;
-    // Cursor ids (button up, button down) of the tank modes: the first four commands.
-    const int tankCursors[4][2] = {{163, 164}, {158, 159}, {167, 177}, {169, 178}};
-    for (int i = 0; i <= 8; ++i) {
-        const int mode = i < 8 ? kIds[i] : 0;  // 0: no mode
-        for (bool down : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "mode " << mode << (down ? " down" : " up"));
-            const int id = i < 4 ? tankCursors[i][down] : 0;
-            EXPECT_EQ(CursorIdForMode(mode, down), id);
-            bool changes = id == 0;
-            const QCursor cursor = CursorForMode(mode, down, &changes);
-            EXPECT_EQ(changes, id != 0);
-            if (id == 0) continue;
-            EXPECT_EQ(QSvgRenderer(CursorResourcePath(id)).defaultSize(), QSize(32, 32));
-            EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
-        }
     }
 }

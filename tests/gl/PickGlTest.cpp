@@ -19,26 +19,15 @@
 namespace {
 
 // Wide enough that the pick view sees past the right end of the pick columns.
-constexpr int kWidth = 480;
-constexpr int kHeight = 180;
+constexpr int kWidth = 480, kHeight = 180;
 
-// The pick projection (45 degrees, camera at z -10), on the plane of the pick
-// bars (z -69) or at the given depth: world to pixel and back.
-float Half(float z) {
-    return (-10 - z) * std::tan(22.5f * 3.14159265f / 180);
-}
-float WorldX(int px) {
-    return (2.0f * px / kWidth - 1) * Half(-69) * kWidth / kHeight;
-}
-float WorldY(int py) {
-    return (1 - 2.0f * py / kHeight) * Half(-69);
-}
-int PixelX(float x, float z = -69) {
-    return static_cast<int>(std::lround((x / (Half(z) * kWidth / kHeight) + 1) * kWidth / 2));
-}
-int PixelY(float y, float z = -69) {
-    return static_cast<int>(std::lround((1 - y / Half(z)) * kHeight / 2));
-}
+// The pick projection (45 degrees, camera at z -10) on the plane of the pick
+// bars (z -69): world to pixel and back.
+const float kHalf = (-10 + 69) * std::tan(22.5f * 3.14159265f / 180);
+float WorldX(int px) { return (2.0f * px / kWidth - 1) * kHalf * kWidth / kHeight; }
+float WorldY(int py) { return (1 - 2.0f * py / kHeight) * kHalf; }
+int PixelX(float x) { return int(std::lround((x / (kHalf * kWidth / kHeight) + 1) * kWidth / 2)); }
+int PixelY(float y) { return int(std::lround((1 - y / kHalf) * kHeight / 2)); }
 
 // A started tank with no large fish unless a test places some.
 class PickGl : public OffscreenTank {
@@ -51,8 +40,7 @@ protected:
         PickState() = FeedPickState{};
         StartTank(5);
         scene->HelpTextVisible = false;
-        for (int& n : Settings.FishCounts)
-            n = 0;
+        for (int& n : Settings.FishCounts) n = 0;
     }
 
     // Clicks at the pixel and renders one frame.
@@ -67,8 +55,7 @@ protected:
 
     int ActivePrey() const {
         int n = 0;
-        for (const FoodFish& f : scene->Food)
-            n += f.Active ? 1 : 0;
+        for (const FoodFish& f : scene->Food) n += f.Active ? 1 : 0;
         return n;
     }
 };
@@ -163,14 +150,6 @@ bool GlSelects(const int mouse[2], int region, const Vec3f& at, Draw draw) {
     return glRenderMode(GL_RENDER) > 0;
 }
 
-bool GlSelects(const int mouse[2], int region, const Vec3f& at, const Vec3f (&quad)[4]) {
-    return GlSelects(mouse, region, at, [&] {
-        glBegin(GL_QUADS);
-        for (const Vec3f& v : quad) glVertex3f(v.x, v.y, v.z);
-        glEnd();
-    });
-}
-
 TEST_F(PickGl, BarPicksAgreeWithGlSelectionMode) {
     const Vec3f column[4] = {{-0.5f, -30, 1}, {0.5f, -30, 1}, {0.5f, 30, 1}, {-0.5f, 30, 1}};
     const Vec3f row[4] = {{-90, -0.5f, 1}, {90, -0.5f, 1}, {90, 0.5f, 1}, {-90, 0.5f, 1}};
@@ -186,7 +165,11 @@ TEST_F(PickGl, BarPicksAgreeWithGlSelectionMode) {
             for (const Vec3f at : {Vec3f{-30.3f, 0, -70}, Vec3f{0.21f, 3.7f, -70}, Vec3f{12.6f, -5.2f, -30},
                                    Vec3f{4.4f, 1.1f, -1100}, Vec3f{0, 0, 5}}) {
                 for (const auto* quad : {&column, &row}) {
-                    const bool gl = GlSelects(mouse, 15, at, *quad);
+                    const bool gl = GlSelects(mouse, 15, at, [&] {
+                        glBegin(GL_QUADS);
+                        for (const Vec3f& v : *quad) glVertex3f(v.x, v.y, v.z);
+                        glEnd();
+                    });
                     ASSERT_EQ(QuadInPickRegion(view, at, *quad), gl)
                         << "mouse " << px << "," << py << " at " << at.x << "," << at.y << "," << at.z;
                     (gl ? hits : misses)++;

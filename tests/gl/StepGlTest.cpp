@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <tuple>
 #include <vector>
 
 #include "platform/Random.h"
@@ -117,44 +118,19 @@ TEST_F(StepGl, FishFromVertexArraysDrawTheSamePixelsAsImmediateMode) {
 TEST_F(StepGl, TheBackdropDrawnFirstGivesTheSamePixels) {
     // Background quads on or off, light from full to the weakest that still
     // saturates (and one that does not, drawn the old way), fog in the first frame.
-    struct Case {
-        int steps, light;
-        bool quads;
-    };
-    for (const Case c : {Case{1, 0, false}, Case{3, 0, true}, Case{120, 20, false},
-                         Case{250, 0, true}, Case{40, 60, true}}) {
-        light = c.light;
-        quads = c.quads;
+    for (const auto& [steps, l, q] : {std::tuple{1, 0, false}, {3, 0, true}, {120, 20, false},
+                                      {250, 0, true}, {40, 60, true}}) {
+        light = l;
+        quads = q;
         QImage fast, plain;
         fastBackdrop = true;
-        RunTank(c.steps, 1, &fast);
+        RunTank(steps, 1, &fast);
         fastBackdrop = false;
-        RunTank(c.steps, 1, &plain);
-        EXPECT_EQ(DifferingPixels(fast, plain), 0) << c.steps << " steps, light " << c.light;
+        RunTank(steps, 1, &plain);
+        EXPECT_EQ(DifferingPixels(fast, plain), 0) << steps << " steps, light " << l;
     }
     light = 0;
     quads = false;
-}
-
-TEST_F(StepGl, TheFontIsLetGoWhenTheHelpTextGoesAndBuiltAgainForF1) {
-    LoadFreshSettings();
-    HelpFrameCounter = 0;
-    StartTank(8);
-    gl.MakeCurrent();
-    ASSERT_NE(TextListBase, 0u);
-    scene->RenderFrame();
-    EXPECT_NE(TextListBase, 0u);
-    // The text times out in steps nobody sees; the next drawn one lets go.
-    for (int i = 0; i <= kHelpOverlayFrames; ++i) scene->AdvanceStep();
-    EXPECT_FALSE(scene->HelpTextVisible);
-    scene->RenderFrame();
-    EXPECT_EQ(TextListBase, 0u);
-    const QImage without = gl.Grab();
-    // F1: the lists come back and the text shows.
-    scene->HelpTextVisible = true;
-    scene->RenderFrame();
-    EXPECT_NE(TextListBase, 0u);
-    EXPECT_GT(DifferingPixels(gl.Grab(), without), 500);
 }
 
 TEST_F(StepGl, AFeedClickWaitsForADrawnStep) {

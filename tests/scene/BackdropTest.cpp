@@ -1,67 +1,88 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "scene/Backdrop.h"
+#include "scene/TankBounds.h"
+#include "scene/TankScene.h"
 
 namespace {
 
-TEST(BackdropPatch, ControlPointsSpanTheTankAndTheTopRowsWave) {
-    BackdropPatch patch;
-    const TankBounds b{-49, 49, 21, -21, -50};
-    patch.ComputeControlPoints(b, 0);
-    EXPECT_FLOAT_EQ(patch.Wave, 0.008f);
-    EXPECT_DOUBLE_EQ(patch.Points[5][0].x, -49);
-    EXPECT_DOUBLE_EQ(patch.Points[5][5].x, 49);
-    EXPECT_DOUBLE_EQ(patch.Points[3][2].x, -49 + 2 * 19.6);
-    EXPECT_DOUBLE_EQ(patch.Points[0][0].y, 39);
-    EXPECT_NEAR(patch.Points[5][0].y, -38, 1e-5);
-    EXPECT_DOUBLE_EQ(patch.Points[2][3].z, -90);
-    EXPECT_NEAR(patch.Points[0][0].z, 0.008 - 90, 1e-6);  // even column: w - 90
-    EXPECT_NEAR(patch.Points[1][1].z, -90 - 0.008, 1e-6); // odd column: -90 - w
-    EXPECT_NEAR(patch.Points[1][1].x, -49 + 19.6 + 0.008, 1e-6);
-}
+const TankBounds kBounds{-49, 49, 21, -21, -50};
 
 TEST(BackdropPatch, WaveSwingsBetweenItsEndsAndOnlyForStylesZeroAndTwo) {
     BackdropPatch patch;
-    const TankBounds b{-49, 49, 21, -21, -50};
     float lo = 0, hi = 0;
     for (int i = 0; i < 2000; ++i) {
-        patch.ComputeControlPoints(b, 2);
+        patch.ComputeControlPoints(kBounds, 2);
         lo = std::min(lo, patch.Wave);
         hi = std::max(hi, patch.Wave);
+        // Even columns of the top row sit w in front of the wall, odd ones w behind.
+        ASSERT_NEAR(patch.Points[0][0].z - patch.Points[0][1].z, 2 * patch.Wave, 1e-5);
     }
     EXPECT_NEAR(hi, 1.0 + 0.008, 0.009);
     EXPECT_NEAR(lo, -0.5 - 0.008, 0.009);
     const float before = patch.Wave;
-    patch.ComputeControlPoints(b, 1);
-    patch.ComputeControlPoints(b, 3);
+    patch.ComputeControlPoints(kBounds, 1);
+    patch.ComputeControlPoints(kBounds, 3);
     EXPECT_EQ(patch.Wave, before);
 }
 
 TEST(BackdropPatch, TessellationRunsTextureRightToLeftAndBottomToTop) {
     BackdropPatch patch;
-    patch.ComputeControlPoints({-49, 49, 21, -21, -50}, 1);
-    std::vector<BackdropPatch::Vertex> vertices;
-    int strips = 0;
-    patch.Tessellate([&] { ++strips; }, [&](const BackdropPatch::Vertex& v) { vertices.push_back(v); },
-                     [] {});
-    ASSERT_EQ(strips, 3);
-    ASSERT_EQ(vertices.size(), 18u);
-    // The first strip has no area: both of its columns lie on the xMax edge.
-    EXPECT_DOUBLE_EQ(vertices[0].p.x, vertices[1].p.x);
-    EXPECT_DOUBLE_EQ(vertices[0].p.x, 49);
-    EXPECT_DOUBLE_EQ(vertices[0].s, -0.5);
+    patch.ComputeControlPoints(kBounds, 1);
+    std::vector<BackdropPatch::Vertex> v;
+    patch.Tessellate([] {}, [&](const BackdropPatch::Vertex& x) { v.push_back(x); }, [] {});
+    ASSERT_EQ(v.size(), 18u);
     // s = 0 at xMax, s = 1 at xMin; t = 0 at the bottom row, t = 1 at the top.
-    const auto& last = vertices.back();  // i = 2, j = 2
-    EXPECT_DOUBLE_EQ(last.s, 1.0);
-    EXPECT_DOUBLE_EQ(last.t, 1.0);
-    EXPECT_NEAR(last.p.x, -49, 1e-9);
-    EXPECT_NEAR(last.p.y, 39, 1e-5);
-    const auto& bottomRight = vertices[1];  // i = 0, j = 0
-    EXPECT_DOUBLE_EQ(bottomRight.s, 0.0);
-    EXPECT_DOUBLE_EQ(bottomRight.t, 0.0);
-    EXPECT_NEAR(bottomRight.p.y, -38, 1e-5);
+    EXPECT_TRUE(v[1].s == 0 && v[1].t == 0 && v[1].p.x == 49) << v[1].p.x;
+    EXPECT_NEAR(v[1].p.y, -38, 1e-5);
+    EXPECT_TRUE(v.back().s == 1 && v.back().t == 1);
+    EXPECT_NEAR(v.back().p.x, -49, 1e-9);
+    EXPECT_NEAR(v.back().p.y, 39, 1e-5);
+}
+
+std::unique_ptr<TankScene> SceneFor(int w, int h) {
+    auto s = std::make_unique<TankScene>();
+    s->ScreenWidth = w;
+    s->ScreenHeight = h;
+    s->Bounds = TankBoundsForScreen(w, h);
+    s->Backdrop.ComputeControlPoints(s->Bounds, 0);
+    return s;
+}
+
+TEST(BackdropView, TheWallFillsOrdinaryScreensButNotVeryWideOrTallOnes) {
+    for (auto [w, h] : {std::pair{1920, 1080}, {1280, 720}, {1680, 1050}, {1024, 768},
+                        {1280, 1024}, {320, 180}, {600, 600}}) {
+        auto s = SceneFor(w, h);
+        for (int i = 0; i < 400; ++i) {  // however far the top sways
+            s->Backdrop.ComputeControlPoints(s->Bounds, 0);
+            ASSERT_TRUE(s->BackdropCoversView()) << w << "x" << h << " wave " << s->Backdrop.Wave;
+        }
+    }
+    for (auto [w, h] : {std::pair{2560, 1080}, {3840, 1080}, {1080, 1920}, {800, 1000}})
+        EXPECT_FALSE(SceneFor(w, h)->BackdropCoversView()) << w << "x" << h;
+    auto back = SceneFor(1920, 1080);
+    back->CameraZOffset = 20.0f;  // the eye pulled back sees round the wall
+    EXPECT_FALSE(back->BackdropCoversView());
+    // Only small views shrink the skin enough for mip levels; a larger skin shrinks sooner.
+    EXPECT_TRUE(SceneFor(1024, 768)->BackdropNeverMinified(1024, 512));
+    EXPECT_TRUE(SceneFor(2560, 1440)->BackdropNeverMinified(1024, 512));
+    EXPECT_FALSE(SceneFor(640, 360)->BackdropNeverMinified(1024, 512));
+    EXPECT_FALSE(SceneFor(1280, 720)->BackdropNeverMinified(4096, 2048));
+}
+
+TEST(TankBounds, OtherScreensBorrowTheNearestShapeAndTheShorterSideGetsPointFour) {
+    // 16:9, 4:3, 5:4, 16:10 (the nearer pixel count wins), wider than any.
+    const int cases[][3] = {{1920, 1080, 58}, {1600, 1200, 49}, {2560, 2048, 49},
+                            {1920, 1200, 54}, {1280, 800, 55},  {3440, 1440, 58}};
+    for (const auto& [w, h, xMax] : cases) EXPECT_FLOAT_EQ(TankBoundsForScreen(w, h).xMax, xMax) << w;
+    const Frustum landscape = FrameFrustum(1280, 1024), portrait = FrameFrustum(768, 1024);
+    EXPECT_DOUBLE_EQ(landscape.right, 0.5);
+    EXPECT_DOUBLE_EQ(landscape.top, 0.4);
+    EXPECT_DOUBLE_EQ(portrait.right, 0.4);
+    EXPECT_NEAR(portrait.top, 0.5333333, 1e-6);
 }
 
 }  // namespace
