@@ -2,7 +2,10 @@
 
 #include <filesystem>
 
+#include <QFile>
+
 #include "scene/BmpTestFiles.h"
+#include "scene/ResourceKey.h"
 #include "scene/Resources.h"
 #include "scene/Textures.h"
 #include "support/TempDir.h"
@@ -15,6 +18,15 @@ std::uint32_t Le(const std::string& s, std::size_t at, int bytes) {
     std::uint32_t v = 0;
     for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(s[at + i]);
     return v;
+}
+
+TEST(Unscramble, ByteIIsShiftedByKeyByteIPlusOneModulo256) {
+    QFile file(QStringLiteral(":/rcad/10000"));  // long enough for the key to wrap many times
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string scrambled = file.readAll().toStdString(), plain = LoadResourceBytes(10000);
+    ASSERT_TRUE(plain.size() == scrambled.size() && plain.size() > 1000);
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        ASSERT_EQ(std::uint8_t(plain[i]), std::uint8_t(scrambled[i] + resourcekey::kKey[(i + 1) % 50])) << i;
 }
 
 TEST(LoadResourceBytes, EveryBuiltInResourceIsAPictureOrTheSoundAndUnknownOnesAreEmpty) {
