@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -81,7 +80,7 @@ void DriveMenu(IconMenu* menu, const std::vector<int>& keys, int click) {
 
 }  // namespace
 
-TEST(IconMenuPaint, FillsFrameIconLiftAndLabelPlacement) {
+TEST(IconMenuPaint, FillsFrameAndIconLift) {
     const IconMenuItem& item = IconMenuCommands()[0].item;
     const QImage plain = PaintItem(false, item), lit = PaintItem(true, item);
     // Lit: one highlight fill across icon column and text area, inside the frame.
@@ -98,14 +97,6 @@ TEST(IconMenuPaint, FillsFrameIconLiftAndLabelPlacement) {
     EXPECT_GE(IconMatch(plain, item.normalIcon, corner), 0.98);
     EXPECT_GE(IconMatch(lit, item.normalIcon, corner - QPoint(1, 1)), 0.98);
     EXPECT_LT(IconMatch(lit, item.normalIcon, corner), 0.9);
-    // The label starts 8 px into the text area: two leading blanks, then the stem of 'F'.
-    QRect ink;
-    for (int y = kItem.top() + 1; y < kItem.bottom(); ++y)
-        for (int x = kItem.left() + 28; x < kItem.right(); ++x)
-            if (qGray(plain.pixel(x, y)) <= 30) ink |= QRect(x, y, 1, 1);
-    ASSERT_FALSE(ink.isNull()) << "no black label";
-    const int blanks = QFontMetrics(TestFont()).horizontalAdvance("  ");
-    EXPECT_NEAR(ink.left(), kItem.left() + 25 + 8 + blanks, 2);
 }
 
 // Runs ExecIconMenu for each case and, once the popup is on screen, drives it.

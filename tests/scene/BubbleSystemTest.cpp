@@ -100,23 +100,6 @@ TEST(Bubbles, EachIsAnUnbrokenSquareOfItsSizeNearItsPlace) {
     }
 }
 
-TEST(BubbleRecycle, AtHeight130AtOnceKeepingTheSize) {
-    // Recycle draws: x, y, z, vx (two), vy, vz, fade.
-    const std::vector<std::uint32_t> recycle = {30, 8, 4500, 100, 4100, 9000 + 8999, 89999, 3};
-    for (const float vy : {1.0f, 0.5f}) {  // from 129: reaches 130 exactly, or stays below
-        SCOPED_TRACE(vy);
-        BubbleSystem bubbles;
-        InitRisers(bubbles, 1, 129.0f, vy);
-        ScriptedRandom random(recycle);
-        ScopedRandomSource scope(random);
-        bubbles.Update();
-        const Particle& p = bubbles.Particles[0];
-        EXPECT_FLOAT_EQ(p.halfSize, 1.7f);
-        EXPECT_EQ(random.Drawn(), vy == 1.0f ? recycle.size() : 0u);
-        EXPECT_FLOAT_EQ(p.y, vy == 1.0f ? -0.96f : 129.5f);
-    }
-}
-
 TEST(BubbleDraw, CountDecidesWhichRecordsDrawAndMove) {
     // count, records drawn and moved
     const int cases[][2] = {{0, 0}, {-5, 0}, {10, 10}, {kRecords + 40, kRecords}};
