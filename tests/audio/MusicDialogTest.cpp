@@ -1,5 +1,4 @@
-// The Custom Music dialog on a real display, with the real player on SDL's
-// silent driver.
+// The Custom Music dialog on a real display, the real player on SDL's silent driver.
 
 #include <gtest/gtest.h>
 
@@ -62,10 +61,6 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
     const qreal dpr = image.devicePixelRatio();
     EXPECT_EQ(image.pixelColor(QPointF(250, rowHeight / 2.0).toPoint() * dpr), MusicDialog::PlayingRowBackground());
     EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight + rowHeight / 2) * dpr), MusicDialog::RowBackground());
-    bool blueText = false;
-    for (int x = 0; x < image.width() && !blueText; ++x)
-        blueText = image.pixelColor(x, int((rowHeight + rowHeight / 2) * dpr)) == MusicDialog::RowText();
-    EXPECT_TRUE(blueText);
 }
 
 TEST_F(MusicDialogTest, ProfileVolumeAndModeBoxesActingAsRadioButtons) {

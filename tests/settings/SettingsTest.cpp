@@ -116,18 +116,6 @@ TEST_F(SettingsTest, FishCountsNeverAddUpToMoreFishThanTheTankHolds) {
     EXPECT_EQ(std::to_array(Settings.FishCounts), (std::array{1, 1, 1, 1, 1}));
 }
 
-TEST_F(SettingsTest, MessyFileStillLoadsAndKeepsItsOtherLines) {
-    Load("; my notes\r\n\r\n[custom images]\r\nImageSum=2\r\n[AQUARIUM SETTINGS]\r\n"
-         "qipaonum = 30\r\nQIPAONUM=31\r\n[Aquarium Settings]\r\nLIGHTQIANGDU=40\r\n");
-    EXPECT_EQ(Settings.QiPaoNum, 30);
-    EXPECT_EQ(Settings.LightQiangDu, 40);  // found in the second section
-    const std::string text = ReadWholeFile(Path());
-    EXPECT_EQ(text.rfind("; my notes\r\n\r\n[custom images]\r\nImageSum=2\r\n", 0), 0u);
-    EXPECT_NE(text.find("QIPAONUM=31\r\n"), std::string::npos);
-    EXPECT_EQ(text.find("\r\r"), std::string::npos);
-    EXPECT_EQ(text.find("LIGHTQIANGDU=0"), std::string::npos);
-}
-
 const char* const kUsersFile = "[Custom Images]\nImage0=/home/u/reef.jpg\n[Aquarium Settings]\nLIGHTQIANGDU=30\n";
 
 TEST_F(SettingsTest, AnUnreadableFileIsNeverWrittenAndAFailedSaveIsReportedOnce) {
