@@ -118,6 +118,20 @@ TEST_F(SlideshowTest, RemovingReleasesTexturesAndNeverLeavesAStaleOne) {
     EXPECT_EQ(released.size(), 5u);
 }
 
+TEST_F(SlideshowTest, TickWithNothingListedKeepsThePictureAndTriesAgain) {
+    show.OwnImageChecked = true;
+    show.StartSlideshow();
+    show.IntervalText = "5";
+    show.SlideshowTick();
+    EXPECT_TRUE(OwnBackgroundActive);
+    AddLoaded(1);  // arrives later: shown at the next tick, not an interval later
+    show.SlideshowTick();
+    EXPECT_EQ(show.CurrentTexture, 102);
+    show.OwnImageChecked = false;
+    show.SlideshowTick();
+    EXPECT_FALSE(OwnBackgroundActive);
+}
+
 TEST_F(SlideshowTest, LimitAndLoadErrorsGiveTheMessagesAndAddNothing) {
     show.SetOwnImage(true);
     show.StopSlideshow();
