@@ -1,5 +1,4 @@
-// The Custom Music dialog on a real display, with the real player on SDL's
-// silent driver.
+// The Custom Music dialog on a real display, the real player on SDL's silent driver.
 
 #include <gtest/gtest.h>
 
@@ -50,11 +49,8 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.Playlist().State(), MusicPlaylist::PlayState::Playing);
     EXPECT_EQ(dialog.Player().FileName(), dir.File("a.wav"));
-    EXPECT_EQ(dialog.OwnMusicBox()->GetCheck(), 1);
     EXPECT_EQ(dialog.ModeBox(MusicPlaylist::RepeatAll)->GetCheck(), 1);
-    EXPECT_EQ(dialog.List()->rowCount(), 3);
     EXPECT_FALSE(dialog.PlayButton()->isEnabled());
-    EXPECT_TRUE(dialog.StopButton()->isEnabled());
     // The first timer tick silences the built-in sound.
     QTest::qWait(300);
     EXPECT_TRUE(MusicSilenceRequest);
@@ -65,44 +61,28 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
     const qreal dpr = image.devicePixelRatio();
     EXPECT_EQ(image.pixelColor(QPointF(250, rowHeight / 2.0).toPoint() * dpr), MusicDialog::PlayingRowBackground());
     EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight + rowHeight / 2) * dpr), MusicDialog::RowBackground());
-    EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight * 5) * dpr), MusicDialog::ListBackground());
-    bool blueText = false;
-    for (int x = 0; x < image.width() && !blueText; ++x)
-        blueText = image.pixelColor(x, int((rowHeight + rowHeight / 2) * dpr)) == MusicDialog::RowText();
-    EXPECT_TRUE(blueText);
-    if (const char* out = std::getenv("TIDEMERE_SAVE_GRABS"))
-        dialog.grab().save(QString::fromUtf8(out) + QStringLiteral("/music-dialog-dpr%1.png").arg(dpr));
 }
 
-TEST_F(MusicDialogTest, TheProfileVolumeSetsSliderAndPlayerAndEveryControlFits) {
+TEST_F(MusicDialogTest, ProfileVolumeAndModeBoxesActingAsRadioButtons) {
     QSettings("Local AppWizard-Generated Applications", "VelmarScr").setValue("Settings/Volume", 400);
     MusicDialog dialog;
     QSettings("Local AppWizard-Generated Applications", "VelmarScr").remove("Settings/Volume");
     EXPECT_EQ(dialog.VolumeSlider()->value(), 400);
     EXPECT_EQ(dialog.Player().Volume(), 400);
-    EXPECT_TRUE(dialog.OwnMusicBox()->HasIcons());
-    EXPECT_EQ(dialog.ModeBox(0)->OffColor(), QColor(0, 0, 0));
-
-    // Every control fits inside the dialog.
     for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         EXPECT_TRUE(dialog.rect().contains(w->geometry())) << w->metaObject()->className();
-}
-
-TEST_F(MusicDialogTest, ModeBoxesActAsRadioButtonsAndTheVolumeSliderSetsThePlayer) {
-    MusicDialog dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QTest::mouseClick(dialog.ModeBox(MusicPlaylist::Random), Qt::LeftButton);
+    for (int i = 0; i < 2; ++i) {  // clicking the checked box keeps it checked
+        QTest::mouseClick(dialog.ModeBox(MusicPlaylist::Random), Qt::LeftButton);
+        EXPECT_EQ(dialog.ModeBox(MusicPlaylist::Random)->GetCheck(), 1);
+    }
     EXPECT_EQ(dialog.Playlist().Mode(), MusicPlaylist::Random);
     EXPECT_EQ(dialog.ModeBox(MusicPlaylist::RepeatOne)->GetCheck(), 0);
-    // Clicking the checked box keeps it checked.
-    QTest::mouseClick(dialog.ModeBox(MusicPlaylist::Random), Qt::LeftButton);
-    EXPECT_EQ(dialog.ModeBox(MusicPlaylist::Random)->GetCheck(), 1);
-
     dialog.VolumeSlider()->setFocus();
-    QTest::keyClick(dialog.VolumeSlider(), Qt::Key_PageDown);
+    QTest::keyClick(dialog.VolumeSlider(), Qt::Key_PageUp);
     EXPECT_EQ(dialog.Player().Volume(), dialog.VolumeSlider()->value());
-    EXPECT_LT(dialog.Player().Volume(), 1000);
+    EXPECT_NE(dialog.Player().Volume(), 400);
 }
 
 TEST_F(MusicDialogTest, PlayStopAndRemoveFollowTheListAndItsSelection) {
@@ -149,8 +129,7 @@ TEST_F(MusicDialogTest, EnterKeepsTheDialogOpenAndEscapeHidesAndSaves) {
     dialog.Playlist().AddRow("/music/one.mp3");
     dialog.ShowCentredOn(QRect(100, 100, 800, 600));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_NEAR(dialog.geometry().center().x(), QRect(100, 100, 800, 600).center().x(), 1);
-    EXPECT_NEAR(dialog.geometry().center().y(), QRect(100, 100, 800, 600).center().y(), 1);
+    EXPECT_LE((dialog.geometry().center() - QRect(100, 100, 800, 600).center()).manhattanLength(), 2);
     dialog.List()->setFocus();
     QTest::keyClick(dialog.List(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());

@@ -34,13 +34,21 @@ protected:
     }
 };
 
-TEST_F(RealAudio, OpensAudioAndRefusesWhatIsNotAudio) {
+TEST_F(RealAudio, PlaysToTheEndAndRefusesWhatIsNotAudio) {
     MciPlayer player;
-    player.SetFileName(Tone("tone.wav", 300));
+    player.SetFileName(Tone("tone.wav", 250));
     player.Open();
     ASSERT_TRUE(player.CanPlay()) << player.LastError();
-    EXPECT_NEAR(player.Length(), 300, 5);
+    EXPECT_NEAR(player.Length(), 250, 5);
+    player.SetVolume(500);
+    player.Play();
+    EXPECT_EQ(Mix_VolumeMusic(-1), 64);
+    for (int i = 0; i < 300 && player.Position() != player.Length(); ++i) Sleep(10);
+    EXPECT_EQ(player.Position(), player.Length());
+    player.Stop();
+    player.Seek(0);
     EXPECT_EQ(player.Position(), 0);
+    EXPECT_FALSE(Mix_PlayingMusic());
 
     WriteWholeFile(dir.File("empty.wav"), "");
     WriteWholeFile(dir.File("text.mp3"), std::string(4000, 'x') + "not music at all");
@@ -51,34 +59,7 @@ TEST_F(RealAudio, OpensAudioAndRefusesWhatIsNotAudio) {
         player.Open();
         EXPECT_FALSE(player.CanPlay()) << name;
         EXPECT_FALSE(player.LastError().empty()) << name;
-        player.Play();  // harmless
-        EXPECT_EQ(player.Position(), 0) << name;
     }
-}
-
-TEST_F(RealAudio, PlaysToTheEndWherePositionMeetsLengthAndStopsAtTheStart) {
-    MciPlayer player;
-    player.SetFileName(Tone("tone.wav", 250));
-    player.Open();
-    player.SetVolume(500);
-    player.Play();
-    EXPECT_EQ(Mix_VolumeMusic(-1), 64);
-    EXPECT_LT(player.Position(), player.Length());
-    for (int i = 0; i < 300 && player.Position() != player.Length(); ++i) Sleep(10);
-    EXPECT_EQ(player.Position(), player.Length());
-
-    player.Play();
-    Sleep(50);
-    player.Stop();
-    player.Seek(0);
-    EXPECT_EQ(player.Position(), 0);
-    EXPECT_FALSE(Mix_PlayingMusic());
-    player.Close();
-    EXPECT_FALSE(player.CanPlay() && player.Length() > 0 && Mix_PlayingMusic());
-
-    EXPECT_EQ(MciPlayer::MixVolume(1000), 128);
-    EXPECT_EQ(MciPlayer::MixVolume(0), 0);
-    EXPECT_EQ(MciPlayer::MixVolume(5000), 128);
 }
 
 // Runs the dialog's 200 ms timer (faster) until `rows` tracks have started.
@@ -99,6 +80,8 @@ TEST_F(RealAudio, RepeatAllWrapsAndRepeatOneRestartsOnRealTracks) {
     list.SelectMode(MusicPlaylist::RepeatAll);
     list.OnPlayButton();
     EXPECT_EQ(PlayedRows(list, 4), (std::vector<int>{0, 1, 2, 0}));
+    unlink(dir.File("a.wav").c_str());  // deleted while it plays: it ends and the list moves on
+    EXPECT_EQ(PlayedRows(list, 2), (std::vector<int>{0, 1}));
 
     list.OnStopButton();
     list.SelectMode(MusicPlaylist::RepeatOne);
@@ -117,20 +100,6 @@ TEST_F(RealAudio, RepeatAllWrapsAndRepeatOneRestartsOnRealTracks) {
     EXPECT_TRUE(restarted);
     EXPECT_EQ(list.CurrentTrackRow(), 2);
     EXPECT_EQ(player.FileName(), dir.File("c.wav"));
-}
-
-TEST_F(RealAudio, AFileDeletedWhilePlayingEndsAndTheListMovesOn) {
-    MciPlayer player;
-    MusicPlaylist list(player, 1000);
-    list.AddRow(Tone("gone.wav", 200));
-    list.AddRow(Tone("next.wav", 200));
-    list.SelectMode(MusicPlaylist::RepeatAll);
-    list.OnPlayButton();
-    unlink(dir.File("gone.wav").c_str());
-    EXPECT_EQ(PlayedRows(list, 2), (std::vector<int>{0, 1}));
-    EXPECT_EQ(list.State(), MusicPlaylist::PlayState::Playing);
-    list.OnStopButton();
-    EXPECT_FALSE(Mix_PlayingMusic());
 }
 
 std::atomic<long> mixedFrames{0}, loudest{0}, worstImbalance{0};
@@ -174,9 +143,6 @@ TEST_F(RealAudio, BuiltInLoopStartsOnceWhenSilenceEndsAndSoundsAlikeOnBothChanne
     MusicSilenceRequest = true;
     BuiltinSoundHandshake();
     EXPECT_FALSE(BuiltinSoundPlaying());
-    EXPECT_EQ(BuiltinSoundMixVolume(0), 128);
-    EXPECT_EQ(BuiltinSoundMixVolume(65535), 0);
-    EXPECT_EQ(BuiltinSoundMixVolume(-5), 128);
 }
 
 }  // namespace

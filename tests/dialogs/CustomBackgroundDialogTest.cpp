@@ -3,12 +3,10 @@
 #include <GL/gl.h>
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,11 +77,7 @@ TEST_F(BackgroundDialog, LooksAsSpecifiedAndLoadsTheListedPictures) {
     QTableWidget* list = dialog->List();
     ASSERT_EQ(list->columnCount(), 2);
     EXPECT_EQ(list->horizontalHeaderItem(0)->text(), "Backgrounds Directory");
-    EXPECT_EQ(list->horizontalHeaderItem(1)->text(), "State");
-    EXPECT_EQ(list->columnWidth(0), 430);
     EXPECT_EQ(list->palette().color(QPalette::Base), QColor(207, 184, 130));
-    EXPECT_EQ(list->palette().color(QPalette::Text), QColor(0, 0, 255));
-    EXPECT_TRUE(list->showGrid());
     ASSERT_EQ(list->rowCount(), 2);
     EXPECT_EQ(list->item(1, 0)->text().toStdString(), b);
     EXPECT_EQ(list->item(0, 1)->text(), "OFF");
@@ -91,7 +85,6 @@ TEST_F(BackgroundDialog, LooksAsSpecifiedAndLoadsTheListedPictures) {
     EXPECT_TRUE(Find<LedCheckBox>("Use your own image")->isChecked());
     EXPECT_TRUE(Find<LedCheckBox>("Repeat All")->isChecked());
     EXPECT_FALSE(Find<LedCheckBox>("Repeat One")->isChecked());
-    for (const char* label : {"Add Image", "Remove Image", "Remove All"}) EXPECT_NE(Find<FlatButton>(label), nullptr);
 
     // The hidden dialog's timer runs the show: the first row turns ON.
     QTest::qWait(450);
@@ -100,34 +93,7 @@ TEST_F(BackgroundDialog, LooksAsSpecifiedAndLoadsTheListedPictures) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(BackgroundDialog, ModeBoxesActAsRadioButtonsAndEscapeHidesAndSaves) {
-    Open();
-    dialog->ShowCentredOn(QRect(0, 0, 1200, 900));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-    Click(Find<LedCheckBox>("Random "));
-    EXPECT_TRUE(Find<LedCheckBox>("Random ")->isChecked());
-    EXPECT_FALSE(Find<LedCheckBox>("Repeat One")->isChecked());
-    Click(Find<LedCheckBox>("Random "));  // clicking the checked one keeps it
-    EXPECT_TRUE(Find<LedCheckBox>("Random ")->isChecked());
-    EXPECT_EQ(dialog->Show().PlayMode, Slideshow::Random);
-
-    QLineEdit* interval = dialog->findChild<QLineEdit*>();
-    interval->clear();
-    QTest::keyClicks(interval, "1x2");  // numbers only
-    EXPECT_EQ(interval->text(), "12");
-
-    QTest::keyClick(dialog.get(), Qt::Key_Return);
-    EXPECT_TRUE(dialog->isVisible());  // Enter does nothing
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    EXPECT_TRUE(dialog->isHidden());
-    const IniDocument doc = IniDocument::Load(Ini());
-    EXPECT_EQ(doc.Get("Custom Images", "RandomImage"), "1");
-    EXPECT_EQ(doc.Get("Custom Images", "RepeatImage"), "0");
-    EXPECT_EQ(doc.Get("Custom Images", "ImageTime"), "12");
-    EXPECT_EQ(doc.Get("Custom Images", "ImageSum"), "0");
-}
-
-TEST_F(BackgroundDialog, AddRemoveAndClickThroughTheWidgets) {
+TEST_F(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     Open();
     std::vector<std::string> chosen = {Picture("one.png", Qt::green), Picture("two.png", Qt::yellow)};
     dialog->ChooseFile = [&] { return QString::fromStdString(chosen.empty() ? "" : chosen.front()); };
@@ -143,34 +109,32 @@ TEST_F(BackgroundDialog, AddRemoveAndClickThroughTheWidgets) {
     dialog->Loader().WaitForAll();
     QTableWidget* list = dialog->List();
     ASSERT_EQ(list->rowCount(), 2);
-
     // A click on the second row shows it.
-    const QRect second = list->visualRect(list->model()->index(1, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
     EXPECT_EQ(list->item(1, 1)->text(), "ON");
     EXPECT_EQ(dialog->Show().CurrentTexture, static_cast<int>(dialog->Show().Rows()[1].texture));
-
     Click(Find<FlatButton>("Remove Image"));  // the selected (second) row
     ASSERT_EQ(list->rowCount(), 1);
     EXPECT_TRUE(list->item(0, 0)->text().endsWith("one.png"));
     Click(Find<FlatButton>("Remove All"));
     EXPECT_EQ(list->rowCount(), 0);
     EXPECT_EQ(dialog->Show().CurrentTexture, 0);
-    EXPECT_TRUE(messages.empty());
-}
 
-// Saves pictures of the dialog for a person to look at (TIDEMERE_GRAB_DIR set).
-TEST_F(BackgroundDialog, GrabForALook) {
-    const char* out = std::getenv("TIDEMERE_GRAB_DIR");
-    if (!out) GTEST_SKIP() << "set TIDEMERE_GRAB_DIR to save the picture";
-    WriteWholeFile(Ini(), "[Custom Images]\nOwnImage=1\nImageSum=2\nImageList0=" + Picture("a.png", Qt::red) +
-                              "\nImageList1=" + Picture("Ålesund føniks.png", Qt::blue) + "\n");
-    Open();
-    dialog->ShowCentredOn(QRect(0, 0, 1200, 900));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-    QTest::qWait(500);
-    const QString file = QString("%1/background-dialog-dpr%2.png").arg(out).arg(dialog->devicePixelRatio());
-    EXPECT_TRUE(dialog->grab().save(file));
+    for (int i = 0; i < 2; ++i) Click(Find<LedCheckBox>("Random "));  // clicking the checked one keeps it
+    EXPECT_TRUE(Find<LedCheckBox>("Random ")->isChecked());
+    EXPECT_FALSE(Find<LedCheckBox>("Repeat One")->isChecked());
+    QLineEdit* interval = dialog->findChild<QLineEdit*>();
+    interval->clear();
+    QTest::keyClicks(interval, "1x2");  // numbers only
+    QTest::keyClick(dialog.get(), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());  // Enter does nothing
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isHidden());
+    const IniDocument doc = IniDocument::Load(Ini());
+    EXPECT_EQ(doc.Get("Custom Images", "RandomImage"), "1");
+    EXPECT_EQ(doc.Get("Custom Images", "RepeatImage"), "0");
+    EXPECT_EQ(doc.Get("Custom Images", "ImageTime"), "12");
+    EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The fish dialog on a real display: what it draws, every way to change the
-// counts, and when they reach the settings file and the scene.
+// The fish dialog on a real display: drawing, input, and when counts reach the file and scene.
 
 #include <gtest/gtest.h>
 
@@ -18,15 +17,8 @@
 
 namespace {
 
-const std::string kOtherSections =
-    "; kept as written\r\n"
-    "[Aquarium Settings]\r\n"
-    "Show Water = 1\r\n"
-    "FOGNONGDU=25\r\n"
-    "\r\n";
-const std::string kTail =
-    "[Custom Images]\r\n"
-    "Image0=/home/me/reef.png\r\n";
+const std::string kOtherSections = "; kept as written\r\n[Aquarium Settings]\r\nShow Water = 1\r\n\r\n";
+const std::string kTail = "[Custom Images]\r\nImage0=/home/me/reef.png\r\n";
 
 struct App {
     App() { EnsureTestApplication(); }
@@ -80,36 +72,25 @@ TEST_F(FishDialogTest, EscapeInTheSameTickDropsOnlyTheLastChangeAndKeepsOtherByt
     EXPECT_EQ(Stored(1), 2);
     EXPECT_EQ(Settings.FishCounts[1], 2);
 
-    const std::string text = ReadWholeFile(path);
-    EXPECT_EQ(text, kOtherSections +
-                        "[Fish Number]\r\nFish0=0\r\nFish1=2\r\nFish2=0\r\nFish3=0\r\n"
-                        "Fish4=0\r\n" +
-                        kTail);
+    EXPECT_EQ(ReadWholeFile(path),
+              kOtherSections + "[Fish Number]\r\nFish0=0\r\nFish1=2\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n" + kTail);
 }
 
 TEST_F(FishDialogTest, EnterAndTheCloseBoxSaveAtOnce) {
     WriteFish("Fish0=1\r\n");  // the other keys are missing: they read as 0
-    {
+    for (bool enter : {true, false}) {
         FishDialog d(nullptr, path);
         Show(d);
-        SelectKind(d, 3);
-        QTest::keyClick(&d, Qt::Key_A);
-        QTest::keyClick(&d, Qt::Key_Return);
-        EXPECT_EQ(d.result(), QDialog::Accepted);
-        EXPECT_EQ(Stored(3), 1);
-        EXPECT_EQ(Settings.FishCounts[3], 1);
-    }
-    {
-        FishDialog d(nullptr, path);
-        Show(d);
-        EXPECT_EQ(d.Counts().Counts(), (std::array{1, 0, 0, 1, 0}));
         EXPECT_EQ(d.Counts().Selection(), -1);  // every opening starts unselected
-        QTest::keyClick(&d, Qt::Key_C);
-        d.close();
+        SelectKind(d, 3);
+        QTest::keyClick(&d, enter ? Qt::Key_A : Qt::Key_D);
+        if (enter) QTest::keyClick(&d, Qt::Key_Return);
+        else d.close();
         EXPECT_EQ(d.result(), QDialog::Accepted);
-        EXPECT_EQ(Stored(0), 0);
-        EXPECT_EQ(Stored(3), 0);
+        EXPECT_EQ(Stored(3), enter ? 1 : 0);
+        EXPECT_EQ(Settings.FishCounts[3], enter ? 1 : 0);
     }
+    EXPECT_EQ(Stored(0), 1);
     EXPECT_EQ(ReadWholeFile(path).substr(0, kOtherSections.size()), kOtherSections);
 }
 
@@ -125,42 +106,31 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     QTest::mouseClick(Button(d, FishDialog::kIdDelete), Qt::LeftButton);
     QTest::keyClick(&d, Qt::Key_D, Qt::ShiftModifier);
     QTest::mouseDClick(&d, Qt::RightButton, {}, QPoint(250, 45));
-    EXPECT_EQ(d.Counts().Count(2), 6);
     EXPECT_EQ(Total(d)->text(), "Total: 6   (Max:5)");
-
     QTest::keyClick(&d, Qt::Key_C);
     SelectKind(d, 0);
     QTest::mouseClick(Button(d, FishDialog::kIdAdd), Qt::LeftButton);
     QTest::mouseDClick(&d, Qt::LeftButton, {}, QPoint(50, 45));
-    EXPECT_EQ(d.Counts().Count(0), 2);
     EXPECT_EQ(Total(d)->text(), "Total: 2   (Max:5)");
-
-    // Our keys win even while a button has the focus (buttons take arrows
-    // for themselves otherwise).
+    // Our keys win even while a button has the focus.
     FlatButton* focused = Button(d, FishDialog::kIdClear);
     focused->setFocus();
     QTest::keyClick(focused, Qt::Key_A);
     EXPECT_EQ(d.Counts().Count(0), 3);
     QTest::keyClick(focused, Qt::Key_Right);
     EXPECT_EQ(d.Counts().Selection(), 1);
-    QTest::keyClick(focused, Qt::Key_Left);
-    EXPECT_EQ(d.Counts().Selection(), 0);
 
     ScriptedRandom random({1, 0, 3, 1, 1});
     ScopedRandomSource use(random);
     QTest::mouseClick(Button(d, FishDialog::kIdRandom), Qt::LeftButton);
     EXPECT_EQ(d.Counts().Counts(), (std::array{1, 0, 1, 1, 1}));
-    EXPECT_EQ(d.Counts().Selection(), -1);
     QTest::keyClick(&d, Qt::Key_A);  // nothing selected: no change
     EXPECT_EQ(Total(d)->text(), "Total: 4   (Max:5)");
-
-    // The strip by keyboard.
-    QTest::keyClick(&d, Qt::Key_Right);
+    QTest::keyClick(&d, Qt::Key_Right);  // the strip by keyboard, wrapping
     EXPECT_EQ(d.Counts().Selection(), 0);
     QTest::keyClick(&d, Qt::Key_Left);
     EXPECT_EQ(d.Counts().Selection(), 4);
-    // Below the grid clears the selection.
-    QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(150, 460));
+    QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(150, 460));  // below the grid clears
     EXPECT_EQ(d.Counts().Selection(), -1);
 }
 
@@ -193,28 +163,16 @@ TEST_F(FishDialogTest, StripShowsCountsAndTheSelectionInverted) {
 TEST_F(FishDialogTest, LayoutFollowsTheFontsDialogUnits) {
     FishDialog d(nullptr, path);
     Show(d);
-    const QRect du = d.MapDialogRect(0, 0, 334, 345);
-    EXPECT_EQ(d.size(), du.size());
+    EXPECT_EQ(d.size(), d.MapDialogRect(0, 0, 334, 345).size());
     EXPECT_GE(d.width(), 498);  // the strip fits
     int lastRight = -1;
-    for (int id :
-         {FishDialog::kIdAdd, FishDialog::kIdDelete, FishDialog::kIdRandom, FishDialog::kIdClear}) {
+    for (int id : {FishDialog::kIdAdd, FishDialog::kIdDelete, FishDialog::kIdRandom, FishDialog::kIdClear}) {
         const QRect r = Button(d, id)->geometry();
-        EXPECT_TRUE(d.rect().contains(r)) << id;
-        EXPECT_GT(r.left(), lastRight) << id;
-        const QFontMetrics fm = Button(d, id)->fontMetrics();
-        EXPECT_GE(r.width(), fm.horizontalAdvance(Button(d, id)->text()) - 8);
-        EXPECT_GE(r.height(), fm.height());
+        EXPECT_TRUE(d.rect().contains(r) && r.left() > lastRight) << id;
         lastRight = r.right();
     }
-    QLabel* total = Total(d);
-    EXPECT_TRUE(d.rect().contains(total->geometry()));
-    EXPECT_GT(total->x(), lastRight);
-    EXPECT_GE(total->width(), total->fontMetrics().horizontalAdvance("Total: 5   (Max:5)"));
-    EXPECT_GE(total->height(), total->fontMetrics().height());
-    EXPECT_EQ(total->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_EQ(total->palette().color(QPalette::Window), QColor(239, 230, 214));
-    EXPECT_EQ(d.windowTitle(), "Fish Settings - Tidemere 1.1");
+    EXPECT_TRUE(d.rect().contains(Total(d)->geometry()));
+    EXPECT_GE(Total(d)->width(), Total(d)->fontMetrics().horizontalAdvance("Total: 5   (Max:5)"));
 }
 
 }  // namespace

@@ -10,51 +10,36 @@
 
 namespace {
 
-struct BoxRecorder {
-    std::vector<std::string> shown;
-    MessageBoxHandler previous;
-    BoxRecorder() {
-        previous = SetMessageBoxHandler(
-            [this](const std::string& text, const std::string& caption) {
-                shown.push_back(caption + ": " + text);
-            });
-    }
-    ~BoxRecorder() { SetMessageBoxHandler(previous); }
-};
-
-TEST(Folders, SettingsLiveInAPrivateFolderUnderTheConfigHome) {
-    TempDir dir;
-    ScopedEnv env("XDG_CONFIG_HOME", dir.Path() + "/deep/config");
-    BoxRecorder boxes;
-    EXPECT_EQ(WindowsFolder(), dir.Path() + "/deep/config/VelmarScr/");
-    EXPECT_EQ(SettingsFilePath(), dir.Path() + "/deep/config/VelmarScr/./KelvaronSet.ini");
+mode_t ModeOf(const std::string& path) {
     struct stat st;
-    ASSERT_EQ(stat((dir.Path() + "/deep/config/VelmarScr").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_TRUE(boxes.shown.empty());
-    // A folder that already exists, shared, is made private too.
-    chmod((dir.Path() + "/deep/config/VelmarScr").c_str(), 0777);
-    WindowsFolder();
-    ASSERT_EQ(stat((dir.Path() + "/deep/config/VelmarScr").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
-TEST(Folders, AFolderThatCannotBeMadeIsReportedOnceAndGivesNoPaths) {
+TEST(Folders, PrivateFolderUnderTheConfigHomeOrNothingAndOneBox) {
     TempDir dir;
+    std::vector<std::string> boxes;
+    MessageBoxHandler previous = SetMessageBoxHandler(
+        [&](const std::string& text, const std::string& caption) { boxes.push_back(caption + ": " + text); });
+    {
+        ScopedEnv env("XDG_CONFIG_HOME", dir.Path() + "/deep/config");
+        const std::string folder = dir.Path() + "/deep/config/VelmarScr";
+        EXPECT_EQ(SettingsFilePath(), folder + "/./KelvaronSet.ini");
+        EXPECT_EQ(ModeOf(folder), 0700u);
+        chmod(folder.c_str(), 0777);  // an existing shared folder is made private too
+        EXPECT_EQ(WindowsFolder(), folder + "/");
+        EXPECT_EQ(ModeOf(folder), 0700u);
+        EXPECT_TRUE(boxes.empty());
+    }
     WriteWholeFile(dir.File("notadir"), "x");
     ScopedEnv env("XDG_CONFIG_HOME", dir.File("notadir"));
-    BoxRecorder boxes;
     EXPECT_EQ(WindowsFolder(), "");
     EXPECT_EQ(SettingsFilePath(), "");  // never the current folder
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0], "ERROR: Error Find TempPath.");
-}
+    EXPECT_EQ(boxes, (std::vector<std::string>{"ERROR: Error Find TempPath."}));
+    SetMessageBoxHandler(previous);
 
-TEST(Folders, TempPathExistsAndEndsWithASlash) {
-    const std::string temp = TempPath();
-    ASSERT_FALSE(temp.empty());
-    EXPECT_EQ(temp.back(), '/');
-    ScopedEnv env("TMPDIR", "/nonexistent/tidemere");
+    ASSERT_FALSE(TempPath().empty());
+    EXPECT_EQ(TempPath().back(), '/');
+    ScopedEnv tmp("TMPDIR", "/nonexistent/tidemere");
     EXPECT_EQ(TempPath(), "");
 }
 

@@ -2,102 +2,15 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "platform/IniFile.h"
+#include "support/InChild.h"
 #include "support/TempDir.h"
 
 namespace {
-
-TEST(IniDocument, ReadsSectionsAndKeysWithoutRegardToCaseAndBlanks) {
-    TempDir dir;
-    WriteWholeFile(dir.File("a.ini"),
-                   "; a comment=with equals\n"
-                   "[Aquarium Settings]\n"
-                   "  Show Water = 1  \n"
-                   "QIPAONUM=\"42\"\n"
-                   "empty=\n"
-                   "[other]\n"
-                   "show water=7\n");
-    const IniDocument doc = IniDocument::Load(dir.File("a.ini"));
-    EXPECT_EQ(doc.Get("aquarium settings", "SHOW WATER"), "1");
-    EXPECT_EQ(doc.Get("Aquarium Settings", "qipaonum"), "42");  // quotes removed
-    EXPECT_EQ(doc.Get("Aquarium Settings", "empty"), "");
-    EXPECT_EQ(doc.Get("other", "Show Water"), "7");
-    EXPECT_FALSE(doc.Get("Aquarium Settings", "; a comment").has_value());
-    EXPECT_FALSE(doc.Get("Missing", "Show Water").has_value());
-}
-
-TEST(IniDocument, FirstOfDuplicateKeysAndSectionsWins) {
-    TempDir dir;
-    WriteWholeFile(dir.File("a.ini"), "[S]\nk=1\nk=2\n[s]\nk=3\nonlylater=4\n");
-    IniDocument doc = IniDocument::Load(dir.File("a.ini"));
-    EXPECT_EQ(doc.Get("S", "k"), "1");
-    EXPECT_EQ(doc.Get("S", "onlylater"), "4");
-    doc.Set("S", "K", "9");
-    EXPECT_EQ(doc.Text(), "[S]\nK=9\nk=2\n[s]\nk=3\nonlylater=4\n");
-}
-
-TEST(IniDocument, EveryLineKeepsItsOwnEndingAndNoOtherByteChanges) {
-    TempDir dir;
-    // LF first, then CRLF, a lone CR with a key after it, CR CR LF, and a
-    // last line without an ending.
-    const std::string original =
-        "; notes\n[A]\r\nx=1\ry=user\r\r\nz=2\r\n\r\n[B]\ny=2";
-    WriteWholeFile(dir.File("a.ini"), original);
-    IniDocument doc = IniDocument::Load(dir.File("a.ini"));
-    EXPECT_EQ(doc.Text(), original);
-    EXPECT_EQ(doc.Get("A", "x"), "1");
-    EXPECT_EQ(doc.Get("A", "y"), "user");  // after the lone CR, not part of x
-    EXPECT_EQ(doc.Get("A", "z"), "2");
-    doc.Set("A", "x", "5");
-    doc.Set("A", "z", "6");
-    doc.Set("B", "new", "n");  // after a last line without an ending
-    doc.Set("C", "k", "3");
-    ASSERT_TRUE(doc.Save(dir.File("a.ini")));
-    EXPECT_EQ(ReadWholeFile(dir.File("a.ini")),
-              "; notes\n[A]\r\nx=5\ry=user\r\r\nz=6\r\n\r\n[B]\ny=2\nnew=n\n\n[C]\nk=3\n");
-    // Saved again unchanged, the file stays byte for byte the same.
-    const std::string once = ReadWholeFile(dir.File("a.ini"));
-    ASSERT_TRUE(IniDocument::Load(dir.File("a.ini")).Save(dir.File("a.ini")));
-    EXPECT_EQ(ReadWholeFile(dir.File("a.ini")), once);
-}
-
-TEST(IniDocument, NewKeysEndLikeTheirNeighbours) {
-    TempDir dir;
-    WriteWholeFile(dir.File("a.ini"), "[A]\r\nx=1\r\n");
-    IniDocument doc = IniDocument::Load(dir.File("a.ini"));
-    doc.Set("A", "new key", "n");
-    doc.Set("C", "z", "3");
-    EXPECT_EQ(doc.Text(), "[A]\r\nx=1\r\nnew key=n\r\n\r\n[C]\r\nz=3\r\n");
-}
-
-TEST(IniDocument, ValuesStayOnTheirLineWhateverTheyHold) {
-    TempDir dir;
-    IniDocument doc;
-    doc.Set("S", "path", "/home/u/a\nb=[evil]\r");
-    const std::string longValue(5000, 'p');
-    doc.Set("S", "long", longValue);
-    ASSERT_TRUE(doc.Save(dir.File("a.ini")));
-    const IniDocument back = IniDocument::Load(dir.File("a.ini"));
-    EXPECT_EQ(back.Get("S", "path"), "/home/u/ab=[evil]");
-    EXPECT_FALSE(back.Get("evil", "b").has_value());
-    EXPECT_EQ(back.Get("S", "long"), longValue);  // long paths are not cut
-}
-
-// Runs `body` in a child process and returns its exit status.
-template <typename Body>
-int InChild(Body body) {
-    const pid_t child = fork();
-    if (child == 0) _exit(body());
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-}
 
 int Entries(const std::string& folder) {
     int n = 0;
@@ -110,9 +23,63 @@ mode_t Mode(const std::string& path) {
     return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
 }
 
+TEST(IniDocument, ReadsWithoutRegardToCaseAndBlanksAndTheFirstDuplicateWins) {
+    TempDir dir;
+    WriteWholeFile(dir.File("a.ini"),
+                   "; a comment=with equals\n[Aquarium Settings]\n  Show Water = 1  \n"
+                   "QIPAONUM=\"42\"\nempty=\nQipaoNum=2\n[other]\nshow water=7\n[aquarium settings]\nlater=4\n");
+    IniDocument doc = IniDocument::Load(dir.File("a.ini"));
+    EXPECT_EQ(doc.Get("aquarium settings", "SHOW WATER"), "1");
+    EXPECT_EQ(doc.Get("Aquarium Settings", "qipaonum"), "42");  // quotes removed, first wins
+    EXPECT_EQ(doc.Get("Aquarium Settings", "empty"), "");
+    EXPECT_EQ(doc.Get("Aquarium Settings", "later"), "4");
+    EXPECT_EQ(doc.Get("other", "Show Water"), "7");
+    EXPECT_FALSE(doc.Get("Aquarium Settings", "; a comment").has_value());
+    EXPECT_FALSE(doc.Get("Missing", "Show Water").has_value());
+}
+
+TEST(IniDocument, EveryLineKeepsItsOwnEndingAndNoOtherByteChanges) {
+    TempDir dir;
+    // LF, CRLF, a lone CR with a key after it, CR CR LF, a last line without an ending.
+    const std::string original = "; notes\n[A]\r\nx=1\ry=user\r\r\nz=2\r\n\r\n[B]\ny=2";
+    WriteWholeFile(dir.File("a.ini"), original);
+    IniDocument doc = IniDocument::Load(dir.File("a.ini"));
+    EXPECT_EQ(doc.Text(), original);
+    EXPECT_EQ(doc.Get("A", "y"), "user");  // after the lone CR, not part of x
+    doc.Set("A", "x", "5");
+    doc.Set("A", "z", "6");
+    doc.Set("B", "new", "n");
+    doc.Set("C", "k", "3");
+    ASSERT_TRUE(doc.Save(dir.File("a.ini")));
+    EXPECT_EQ(ReadWholeFile(dir.File("a.ini")),
+              "; notes\n[A]\r\nx=5\ry=user\r\r\nz=6\r\n\r\n[B]\ny=2\nnew=n\n\n[C]\nk=3\n");
+
+    // New keys and sections end like their neighbours.
+    WriteWholeFile(dir.File("b.ini"), "[A]\r\nx=1\r\n");
+    IniDocument crlf = IniDocument::Load(dir.File("b.ini"));
+    crlf.Set("A", "new key", "n");
+    crlf.Set("C", "z", "3");
+    EXPECT_EQ(crlf.Text(), "[A]\r\nx=1\r\nnew key=n\r\n\r\n[C]\r\nz=3\r\n");
+}
+
+TEST(IniDocument, ValuesStayOnTheirLineWhateverTheyHold) {
+    TempDir dir;
+    IniDocument doc;
+    doc.Set("S", "path", "/home/u/a\nb=[evil]\r");
+    doc.Set("S", "long", std::string(5000, 'p'));
+    ASSERT_TRUE(doc.Save(dir.File("a.ini")));
+    const IniDocument back = IniDocument::Load(dir.File("a.ini"));
+    EXPECT_EQ(back.Get("S", "path"), "/home/u/ab=[evil]");
+    EXPECT_FALSE(back.Get("evil", "b").has_value());
+    EXPECT_EQ(back.Get("S", "long"), std::string(5000, 'p'));
+}
+
 TEST(IniDocument, AFileThatCannotBeReadIsNeverWritten) {
     TempDir dir;
     EXPECT_TRUE(IniDocument::Load(dir.File("nope.ini")).LoadError().empty());  // missing is fine
+    ASSERT_TRUE(WriteProfileString(dir.File("new.ini"), "S", "k", "v"));
+    EXPECT_EQ(ReadProfileString(dir.File("new.ini"), "s", "K", "def"), "v");
+    EXPECT_EQ(Mode(dir.File("new.ini")) & 0777, 0600u);  // private to the user
     // Reading a directory fails, for root too.
     ASSERT_EQ(mkdir(dir.File("d.ini").c_str(), 0700), 0);
     IniDocument doc = IniDocument::Load(dir.File("d.ini"));
@@ -155,7 +122,7 @@ TEST(IniDocument, ASymlinkIsFollowedAndStaysALink) {
     EXPECT_TRUE(S_ISLNK(Mode(link)));
     EXPECT_TRUE(S_ISLNK(Mode(dir.File("config/middle.ini"))));
     EXPECT_EQ(ReadWholeFile(real), "[S]\nk=new\n");
-    EXPECT_EQ(Mode(real) & 07777, 0640u);  // the mode it had
+    EXPECT_EQ(Mode(real) & 07777, 0640u);
     EXPECT_EQ(Entries(dir.File("dotfiles")) + Entries(dir.File("config")), 3);  // no temp left
 }
 
@@ -166,68 +133,23 @@ TEST(IniDocument, AWriteThatFailsLeavesTheOldFileWhole) {
     IniDocument doc = IniDocument::Load(path);
     doc.Set("S", "k", std::string(100000, 'n'));
     // A full disk: writes past 4 KiB fail (SIGXFSZ ignored, so they return EFBIG).
-    const int status = InChild([&] {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        std::string why;
-        if (doc.Save(path, &why)) return 1;
-        return why.empty() ? 2 : 0;
-    });
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(InChild([&] {
+                  signal(SIGXFSZ, SIG_IGN);
+                  const rlimit limit{4096, 4096};
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  std::string why;
+                  return doc.Save(path, &why) ? 1 : why.empty() ? 2 : 0;
+              }),
+              0);
     EXPECT_EQ(ReadWholeFile(path), "[S]\nk=old\n");
     EXPECT_EQ(Entries(dir.Path()), 1);  // no temp left
 }
 
-// A writer killed at a random moment leaves the old file or the new one.
-TEST(IniDocument, InterruptedSaveNeverLeavesATornFile) {
-    TempDir dir;
-    const std::string path = dir.File("a.ini");
-    auto content = [&](char c) {
-        std::string text = "[S]\n";
-        for (int i = 0; i < 20000; ++i) text += "key" + std::to_string(i) + "=" + std::string(40, c) + "\n";
-        WriteWholeFile(dir.File("src.ini"), text);
-        return IniDocument::Load(dir.File("src.ini"));
-    };
-    const IniDocument a = content('a'), b = content('b');
-    ASSERT_TRUE(a.Save(path));
-    const std::string textA = a.Text(), textB = b.Text();
-    for (int round = 0; round < 8; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (;;) {
-                b.Save(path);
-                a.Save(path);
-            }
-        }
-        usleep(3000 + round * 7000);
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-        const std::string now = ReadWholeFile(path);
-        EXPECT_TRUE(now == textA || now == textB) << "torn file of " << now.size() << " bytes";
-    }
-}
-
 TEST(AtoiLike, BehavesLikeAtoiWithoutOverflow) {
-    EXPECT_EQ(AtoiLike("32767.5"), 32767);
-    EXPECT_EQ(AtoiLike("  -12abc"), -12);
-    EXPECT_EQ(AtoiLike("+7"), 7);
-    EXPECT_EQ(AtoiLike("abc"), 0);
-    EXPECT_EQ(AtoiLike(""), 0);
-    EXPECT_EQ(AtoiLike("99999999999999999999"), 2147483647);
-    EXPECT_EQ(AtoiLike("-99999999999999999999"), -2147483647 - 1);
-}
-
-TEST(ProfileHelpers, ReadFallsBackAndWriteCreatesTheFile) {
-    TempDir dir;
-    const std::string path = dir.File("p.ini");
-    EXPECT_EQ(ReadProfileString(path, "S", "k", "def"), "def");
-    ASSERT_TRUE(WriteProfileString(path, "S", "k", "v"));
-    EXPECT_EQ(ReadProfileString(path, "s", "K", "def"), "v");
-    struct stat st;
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);  // private to the user
+    for (auto [text, want] : {std::pair<const char*, int>{"32767.5", 32767}, {"  -12abc", -12}, {"+7", 7},
+                              {"abc", 0}, {"99999999999999999999", 2147483647},
+                              {"-99999999999999999999", -2147483647 - 1}})
+        EXPECT_EQ(AtoiLike(text), want) << text;
 }
 
 }  // namespace
