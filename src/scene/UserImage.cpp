@@ -83,7 +83,10 @@ bool BmpLooksComplete(const QByteArray& bytes) {
     if (compression != 0 && compression != 3) return true;  // run-length data: the decoder checks
     if (width <= 0 || height == 0 || bits == 0) return false;
     const std::int64_t stride = (width * bits + 31) / 32 * 4;
-    return offset + stride * (height < 0 ? -height : height) <= bytes.size();
+    const std::int64_t rows = height < 0 ? -height : height;
+    // Divided, not multiplied: a hostile header's rows times stride overflows.
+    const std::int64_t room = bytes.size() - offset;
+    return stride <= room && rows <= room / stride;
 }
 
 }  // namespace
