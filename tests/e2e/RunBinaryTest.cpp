@@ -98,6 +98,8 @@ TEST_F(EndToEnd, FailedStartsSayWhyWithTheirStatus) {
         {{"--window-id", "0x1fffff0"}, {}, 2, "no X window 0x1fffff0"},
         {{"--window-id", "0xnope"}, {}, 2, "is not an X window id"},
         {{"--root"}, {{"XSCREENSAVER_WINDOW", "garbage"}}, 2, "XSCREENSAVER_WINDOW='garbage'"},
+        // The screens are listed so the user can pick one.
+        {{"--screen", "7"}, {}, 2, "--screen 7: there is no such screen; the screens are:\n  0: "},
     };
     for (const Case& c : cases) {
         TankProcess p(home, c.args, c.env);
