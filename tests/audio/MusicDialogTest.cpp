@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
 #include <QtTest/QTest>
-#include <cstdlib>
 
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
@@ -31,25 +29,26 @@ protected:
         UseDummyAudio();
         EnsureTestApplication();
     }
-    std::string Tone(const std::string& name, int ms = 3000) {
-        WriteToneWav(dir.File(name), ms);
+    std::string Track(const std::string& name, int ms = 3000) {
+        WriteSilentWav(dir.File(name), ms);
         return dir.File(name);
     }
     void WriteSettings(const std::string& text) { WriteWholeFile(SettingsFilePath(), text); }
     std::string Saved(const std::string& key) {
-        return IniDocument::Load(SettingsFilePath()).Get("Custom Settings", key).value_or("<missing>");
+        return IniDocument::Load(SettingsFilePath())
+            .Get("Custom Settings", key)
+            .value_or("<missing>");
     }
 };
 
 TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidden) {
-    WriteSettings("[Custom Settings]\nOwnMusic=1\nCycMusic=1\nMusicSum=3\nMusicList0=" + Tone("a.wav") +
-                  "\nMusicList1=" + Tone("b.wav") + "\nMusicList2=" + Tone("c.wav") + "\n");
+    WriteSettings(
+        "[Custom Settings]\nOwnMusic=1\nCycMusic=1\nMusicSum=3\nMusicList0=" + Track("a.wav") +
+        "\nMusicList1=" + Track("b.wav") + "\nMusicList2=" + Track("c.wav") + "\n");
     MusicSilenceRequest = false;
     MusicDialog dialog;
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.Playlist().State(), MusicPlaylist::PlayState::Playing);
     EXPECT_EQ(dialog.Player().FileName(), dir.File("a.wav"));
-    EXPECT_EQ(dialog.ModeBox(MusicPlaylist::RepeatAll)->GetCheck(), 1);
     EXPECT_FALSE(dialog.PlayButton()->isEnabled());
     // The first timer tick silences the built-in sound.
     QTest::qWait(300);
@@ -59,18 +58,24 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
     const QImage image = dialog.List()->viewport()->grab().toImage();
     const int rowHeight = dialog.List()->rowHeight(0);
     const qreal dpr = image.devicePixelRatio();
-    EXPECT_EQ(image.pixelColor(QPointF(250, rowHeight / 2.0).toPoint() * dpr), MusicDialog::PlayingRowBackground());
-    EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight + rowHeight / 2) * dpr), MusicDialog::RowBackground());
+    EXPECT_EQ(image.pixelColor(QPointF(250, rowHeight / 2.0).toPoint() * dpr),
+              MusicDialog::PlayingRowBackground());
+    EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight + rowHeight / 2) * dpr),
+              MusicDialog::RowBackground());
+
+    // A row clicked while playing starts at once.
+    const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));
+    QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
+    EXPECT_EQ(dialog.Player().FileName(), dir.File("b.wav"));
 }
 
 TEST_F(MusicDialogTest, ProfileVolumeAndModeBoxesActingAsRadioButtons) {
-    QSettings("Local AppWizard-Generated Applications", "VelmarScr").setValue("Settings/Volume", 400);
+    QSettings("Local AppWizard-Generated Applications", "VelmarScr")
+        .setValue("Settings/Volume", 400);
     MusicDialog dialog;
     QSettings("Local AppWizard-Generated Applications", "VelmarScr").remove("Settings/Volume");
     EXPECT_EQ(dialog.VolumeSlider()->value(), 400);
     EXPECT_EQ(dialog.Player().Volume(), 400);
-    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        EXPECT_TRUE(dialog.rect().contains(w->geometry())) << w->metaObject()->className();
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     for (int i = 0; i < 2; ++i) {  // clicking the checked box keeps it checked
@@ -78,62 +83,27 @@ TEST_F(MusicDialogTest, ProfileVolumeAndModeBoxesActingAsRadioButtons) {
         EXPECT_EQ(dialog.ModeBox(MusicPlaylist::Random)->GetCheck(), 1);
     }
     EXPECT_EQ(dialog.Playlist().Mode(), MusicPlaylist::Random);
-    EXPECT_EQ(dialog.ModeBox(MusicPlaylist::RepeatOne)->GetCheck(), 0);
     dialog.VolumeSlider()->setFocus();
     QTest::keyClick(dialog.VolumeSlider(), Qt::Key_PageUp);
     EXPECT_EQ(dialog.Player().Volume(), dialog.VolumeSlider()->value());
     EXPECT_NE(dialog.Player().Volume(), 400);
 }
 
-TEST_F(MusicDialogTest, PlayStopAndRemoveFollowTheListAndItsSelection) {
-    MusicDialog dialog;
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    dialog.Playlist().AddRow(Tone("a.wav"));
-    dialog.Playlist().AddRow(Tone("b.wav"));
-    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);  // nothing selected
-    auto* box = dialog.findChild<QMessageBox*>();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), "Please select an item from the music list!");
-    box->close();
-
-    QTest::mouseClick(dialog.PlayButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.List()->rowCount(), 2);
-    EXPECT_EQ(dialog.Playlist().CurrentTrackRow(), 0);
-    EXPECT_FALSE(dialog.AddButton()->isEnabled());
-    EXPECT_EQ(dialog.OwnMusicBox()->GetCheck(), 1);
-
-    // A row clicked while playing starts at once.
-    const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));
-    QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
-    EXPECT_EQ(dialog.Player().FileName(), dir.File("b.wav"));
-    EXPECT_EQ(dialog.Playlist().CurrentTrackRow(), 1);
-
-    QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);
-    EXPECT_TRUE(dialog.List()->selectedItems().isEmpty());
-    EXPECT_TRUE(dialog.AddButton()->isEnabled());
-    EXPECT_EQ(dialog.Playlist().CurrentTrackRow(), -1);
-
-    // On/Off off, then the timer lets the built-in sound back.
-    QTest::mouseClick(dialog.OwnMusicBox(), Qt::LeftButton);
-    QTest::qWait(300);
-    EXPECT_FALSE(MusicSilenceRequest);
-
-    QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
-    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.List()->rowCount(), 1);
-}
-
-TEST_F(MusicDialogTest, EnterKeepsTheDialogOpenAndEscapeHidesAndSaves) {
+TEST_F(MusicDialogTest, EnterPressesTheFocusedButtonOnlyAndEscapeHidesAndSaves) {
     MusicDialog dialog;
     dialog.Playlist().AddRow("/music/one.mp3");
     dialog.ShowCentredOn(QRect(100, 100, 800, 600));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_LE((dialog.geometry().center() - QRect(100, 100, 800, 600).center()).manhattanLength(), 2);
     dialog.List()->setFocus();
     QTest::keyClick(dialog.List(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(Saved("MusicSum"), "<missing>");
+    dialog.RemoveButton()->setFocus();
+    QTest::keyClick(dialog.RemoveButton(), Qt::Key_Return);  // nothing selected
+    auto* box = dialog.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Please select an item from the music list!");
+    box->close();
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Saved("MusicSum"), "1");
