@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QEnterEvent>
 #include <QFocusEvent>
-#include <QMouseEvent>
 #include <QTest>
 
 #include "controls/FlatButton.h"
@@ -20,22 +18,9 @@ QImage Grab(QWidget& w) {
     return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-void Send(QWidget& w, QEvent::Type type, QPoint at = {40, 15},
-          Qt::MouseButtons held = Qt::NoButton) {
-    if (type == QEvent::Enter) {
-        QEnterEvent e(QPointF(2, 2), w.mapToGlobal(QPointF(2, 2)), w.mapToGlobal(QPointF(2, 2)));
-        QApplication::sendEvent(&w, &e);
-    } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
-        QFocusEvent e(type, Qt::TabFocusReason);
-        QApplication::sendEvent(&w, &e);
-    } else if (type == QEvent::Leave) {
-        QEvent e(type);
-        QApplication::sendEvent(&w, &e);
-    } else {
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent e(type, QPointF(at), w.mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-        QApplication::sendEvent(&w, &e);
-    }
+void TabFocus(QWidget& w, QEvent::Type type) {
+    QFocusEvent e(type, Qt::TabFocusReason);
+    QApplication::sendEvent(&w, &e);
 }
 
 // Colours of the top-left and bottom-right corner pixels.
@@ -65,6 +50,9 @@ struct Shown : App {
         w->setGeometry(geometry);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        // The pointer goes through the window system, so the controls get their
+        // enter and leave events as from a real mouse; it starts off the control.
+        QTest::mouseMove(window.windowHandle(), {199, 99});
     }
 };
 
@@ -75,27 +63,28 @@ TEST(FlatButton, BorderRaisedOnHoverSunkenWhilePressedNoneAtRest) {
                sunken = std::make_pair(kDark, kLight);
     int clicks = 0;
     QObject::connect(&b, &QPushButton::clicked, [&] { ++clicks; });
+    QWindow* window = shown.window.windowHandle();
+    const QPoint inside(60, 35), outside(150, 80);
     EXPECT_EQ(Corners(b), flat);
-    Send(b, QEvent::Enter);
+    QTest::mouseMove(window, inside);
     EXPECT_EQ(Corners(b), raised);
-    Send(b, QEvent::MouseButtonPress, {40, 15}, Qt::LeftButton);
+    QTest::mousePress(window, Qt::LeftButton, {}, inside);
     EXPECT_EQ(Corners(b), sunken);
-    Send(b, QEvent::MouseButtonRelease);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, inside);
     EXPECT_EQ(Corners(b), raised);  // still under the pointer
-    Send(b, QEvent::Leave);
+    QTest::mouseMove(window, outside);
     EXPECT_EQ(Corners(b), flat);
-    Send(b, QEvent::FocusIn);  // reached with Tab: raised until the focus moves on
+    TabFocus(b, QEvent::FocusIn);  // reached with Tab: raised until the focus moves on
     EXPECT_EQ(Corners(b), raised);
-    Send(b, QEvent::FocusOut);
+    TabFocus(b, QEvent::FocusOut);
     EXPECT_EQ(Corners(b), flat);
 
     // Dragged off while pressed: sunken until release, then flat without a click.
-    Send(b, QEvent::Enter);
-    Send(b, QEvent::MouseButtonPress, {40, 15}, Qt::LeftButton);
-    Send(b, QEvent::MouseMove, {150, 60}, Qt::LeftButton);
-    Send(b, QEvent::Leave);
+    QTest::mouseMove(window, inside);
+    QTest::mousePress(window, Qt::LeftButton, {}, inside);
+    QTest::mouseMove(window, outside);
     EXPECT_EQ(Corners(b), sunken);
-    Send(b, QEvent::MouseButtonRelease, {150, 60});
+    QTest::mouseRelease(window, Qt::LeftButton, {}, outside);
     EXPECT_EQ(clicks, 1) << "one click, from the first press";
     EXPECT_EQ(Corners(b), flat);
 }
@@ -103,6 +92,7 @@ TEST(FlatButton, BorderRaisedOnHoverSunkenWhilePressedNoneAtRest) {
 TEST(LedCheckBox, ClickTogglesBeforeTheParentHearsAndTheLedShowsIt) {
     Shown<LedCheckBox> shown({10, 10, 100, 25});
     LedCheckBox& box = *shown.w;
+    QWindow* window = shown.window.windowHandle();
     auto led = [&] { return QColor(Grab(box).pixel(box.LedRect().center())); };
     box.SetCheck(1);
     EXPECT_EQ(led(), QColor(0, 255, 0));
@@ -122,9 +112,9 @@ TEST(LedCheckBox, ClickTogglesBeforeTheParentHearsAndTheLedShowsIt) {
     EXPECT_LT(QColor(Grab(box).pixel(iconCentre)).value(), 60);
 
     const QPoint inside(box.width() - 10, box.height() / 2);  // hover paints the light panel
-    Send(box, QEvent::Enter);
+    QTest::mouseMove(window, box.geometry().center());
     EXPECT_EQ(QColor(Grab(box).pixel(inside)), kLight);
-    Send(box, QEvent::Leave);
+    QTest::mouseMove(window, {199, 99});
     EXPECT_EQ(QColor(Grab(box).pixel(inside)), kFace);
 }
 
