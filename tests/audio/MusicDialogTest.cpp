@@ -65,6 +65,8 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
     const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));
     QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
     EXPECT_EQ(dialog.Player().FileName(), dir.File("b.wav"));
+    QTest::mouseClick(dialog.OwnMusicBox(), Qt::LeftButton);  // On/Off: the music stops
+    EXPECT_EQ(dialog.Playlist().State(), MusicPlaylist::PlayState::Stopped);
 }
 
 TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
