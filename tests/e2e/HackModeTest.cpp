@@ -2,12 +2,13 @@
 // here on a connection of their own, the way a screensaver daemon or a
 // settings preview does.
 
+#include <QScreen>
 #include <memory>
 
 #include "E2e.h"
+#include "support/GlTestContext.h"
 // After Qt and gtest: Xlib's macros clash with their names.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -15,6 +16,7 @@ namespace {
 class PlainWindow {
 public:
     PlainWindow(int x, int w, int h) : display_(XOpenDisplay(nullptr)) {
+        EnsureTestApplication();  // for its screen grabs
         XSetWindowAttributes a{};
         a.background_pixel = 0xff00ff;
         a.override_redirect = True;  // placed exactly, with or without a window manager
@@ -29,19 +31,13 @@ public:
         XResizeWindow(display_, id_, w, h);
         XSync(display_, False);
     }
-    // What the screen shows where the window is, read from the root so that
-    // the program's own window inside it counts.
+    // What the screen shows where the window is, the program's own window
+    // inside it included.
     QImage Grab() const {
         XWindowAttributes at;
         XGetWindowAttributes(display_, id_, &at);
-        XImage* image = XGetImage(display_, DefaultRootWindow(display_), at.x, at.y, at.width,
-                                  at.height, AllPlanes, ZPixmap);
-        QImage out(at.width, at.height, QImage::Format_RGB32);
-        for (int y = 0; y < at.height; ++y)
-            for (int x = 0; x < at.width; ++x)
-                out.setPixel(x, y, 0xff000000 | XGetPixel(image, x, y));
-        XDestroyImage(image);
-        return out;
+        QScreen* screen = QGuiApplication::primaryScreen();
+        return screen->grabWindow(0, at.x, at.y, at.width, at.height).toImage();
     }
 
 private:
@@ -65,8 +61,9 @@ void ExpectLiveTank(const PlainWindow& window, TankProcess& hack) {
 }
 
 TEST_F(EndToEnd, HacksFillTheirWindowsFollowTheirSizeAndLeaveWithThem) {
-    // An odd size at a scale factor of 2, named by a decimal id; and a window
-    // named in the environment, the way xsecurelock does.
+    // Two copies side by side, so neither takes the lock: an odd size at a
+    // scale factor of 2, named by a decimal id; and a window named in the
+    // environment, the way xsecurelock does.
     auto left = std::make_unique<PlainWindow>(0, 241, 161);
     PlainWindow right(600, 200, 150);
     TankProcess first(home, {"-window-id", std::to_string(std::stoul(left->Id(), nullptr, 16))},

@@ -19,14 +19,12 @@
 // XDG_RUNTIME_DIR=home/runtime), SDL's dummy audio driver and no
 // XSCREENSAVER_WINDOW; `env` adds or overrides variables. Its stdout and
 // stderr go to one file under `home`. A copy still running when this goes is
-// sent `endSignal` and reaped.
+// killed and reaped.
 class TankProcess {
 public:
     using Env = std::vector<std::pair<std::string, std::string>>;
 
-    TankProcess(const TempDir& home, std::vector<std::string> args, const Env& env = {},
-                int endSignal = SIGKILL)
-        : endSignal_(endSignal) {
+    TankProcess(const TempDir& home, std::vector<std::string> args, const Env& env = {}) {
         static int counter = 0;
         output_ = home.File("tidemere-" + std::to_string(counter++) + ".txt");
         pid_ = fork();
@@ -48,7 +46,7 @@ public:
     }
     ~TankProcess() {
         if (pid_ <= 0 || done_) return;
-        kill(pid_, endSignal_);
+        kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
     TankProcess(const TankProcess&) = delete;
@@ -73,6 +71,5 @@ public:
 private:
     pid_t pid_ = -1;
     bool done_ = false;
-    int endSignal_;
     std::string output_;
 };
