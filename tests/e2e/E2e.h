@@ -54,13 +54,6 @@ protected:
     bool SettingsHold(const std::string& text) const {
         return ReadWholeFile(Settings()).find(text) != std::string::npos;
     }
-    // A copy is up once it has written its settings; give its window a moment more.
-    bool WaitUntilStarted() const {
-        for (int i = 0; i < 500 && ReadWholeFile(Settings()).empty(); ++i)
-            Sleep(20);
-        Sleep(300);
-        return !ReadWholeFile(Settings()).empty();
-    }
     // Runs the program to its end and returns its last frame (null if it failed).
     QImage LastFrame(std::vector<std::string> args, std::string* output = nullptr) {
         const std::string shot = home.File("last-frame.png");

@@ -11,9 +11,8 @@ TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRunsUntilEscapeOrExit) {
     // No window manager: keys go to the window under the pointer. In the
     // menu, Up wraps to its last item, Exit.
     for (const char* input : {"key Escape", "click 3 sleep 0.7 key Up sleep 0.2 key Return"}) {
-        std::remove(Settings().c_str());
         TankProcess first(home, {"--window", "320x240"});
-        ASSERT_TRUE(WaitUntilStarted()) << first.Output();
+        ASSERT_TRUE(WaitForWindow("^Tidemere 1.1$", true, 600)) << first.Output();
         // No frame limit: only finding the first copy can end the second one.
         TankProcess second(home, {"--window", "320x240"});
         EXPECT_EQ(second.Wait(10), 0) << "the second copy kept running: " << second.Output();
