@@ -51,9 +51,6 @@ protected:
            " && chmod 700 " + home.File("runtime"));
     }
     std::string Settings() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
-    bool SettingsHold(const std::string& text) const {
-        return ReadWholeFile(Settings()).find(text) != std::string::npos;
-    }
     // Runs the program to its end and returns its last frame (null if it failed).
     QImage LastFrame(std::vector<std::string> args, std::string* output = nullptr) {
         const std::string shot = home.File("last-frame.png");

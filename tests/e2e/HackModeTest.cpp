@@ -45,17 +45,15 @@ private:
     Window id_;
 };
 
-// Share of the pixels that show the window's own background.
-double BareShare(const QImage& image) {
-    return Share(image, [](QRgb p) { return p == qRgb(255, 0, 255); });
-}
+// A pixel showing the window's own background.
+const auto bare = [](QRgb p) { return p == qRgb(255, 0, 255); };
 
 // Waits until the window shows the tank, then checks that it moves.
 void ExpectLiveTank(const PlainWindow& window, TankProcess& hack) {
     QImage first;
-    for (int i = 0; i < 150 && BareShare(first = window.Grab()) >= 0.01; ++i)
+    for (int i = 0; i < 150 && Share(first = window.Grab(), bare) >= 0.01; ++i)
         ASSERT_EQ(hack.Wait(0.1), -1) << hack.Output();
-    EXPECT_LT(BareShare(first), 0.01) << "the tank does not fill the window";
+    EXPECT_LT(Share(first, bare), 0.01) << "the tank does not fill the window";
     Sleep(400);
     EXPECT_NE(window.Grab(), first) << "the picture stands still";
 }
@@ -78,10 +76,10 @@ TEST_F(EndToEnd, HacksFillTheirWindowsFollowTheirSizeAndLeaveWithThem) {
         << windowed.Output();
     left->Resize(481, 361);
     QImage grown;
-    for (int i = 0; i < 40 && BareShare(grown = left->Grab()) > 0; ++i)
+    for (int i = 0; i < 40 && Share(grown = left->Grab(), bare) > 0; ++i)
         Sleep(100);
     EXPECT_EQ(grown.size(), QSize(481, 361));
-    EXPECT_EQ(BareShare(grown), 0.0) << "a bare edge is left";
+    EXPECT_EQ(Share(grown, bare), 0.0) << "a bare edge is left";
     EXPECT_GT(Colours(grown.copy(240, 180, 241, 181), 4), 20u) << "no tank in the new lower right";
     // The daemon takes a window away: its hack ends, the other runs on.
     left.reset();

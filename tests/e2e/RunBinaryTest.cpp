@@ -22,6 +22,28 @@ TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRunsUntilEscapeOrExit) {
     }
 }
 
+TEST_F(EndToEnd, FeedClicksReleaseOnePreyEachEvenWhenDoubleAndTheFishEatThem) {
+    WriteWholeFile(Settings(), "[Fish Number]\nFish0=1\nFish1=1\nFish2=1\nFish3=1\nFish4=1\n");
+    TankProcess p(home, {"--window", "640x360", "--seed", "5", "--frames", "1500"});
+    Sleep(1500);
+    // Feed mode is the starting mode: a click releases one prey, and so does
+    // a fast double click.
+    std::string clicks = "xdotool";
+    for (int x = 80; x <= 560; x += 80)
+        for (int y = 120; y <= 240; y += 60)
+            clicks += " mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                      " click --repeat 2 --delay 60 1 sleep 0.05";
+    ASSERT_TRUE(Sh(clicks));
+    ASSERT_EQ(p.Wait(180), 0) << p.Output();
+    int released = -1, eaten = -1;
+    const std::string out = p.Output();
+    std::sscanf(out.substr(out.find("prey released")).c_str(), "prey released %d, eaten %d",
+                &released, &eaten);
+    EXPECT_GE(released, 15) << out;  // clicks within one frame merge into one
+    EXPECT_LE(released, 21) << out;
+    EXPECT_GE(eaten, 1) << out;
+}
+
 TEST_F(EndToEnd, AtALowFrameRateTheTankKeepsAHundredStepsASecondAndIsDrawn) {
     // Stray entries named like the files the program unpacks are neither
     // followed nor needed.

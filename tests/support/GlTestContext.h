@@ -11,8 +11,7 @@
 inline void EnsureTestApplication() {
     if (QCoreApplication::instance()) return;
     static int argc = 1;
-    static char name[] = "tidemere-tests";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {const_cast<char*>("tidemere-tests"), nullptr};
     new QApplication(argc, argv);  // lives for the whole test process
 }
 

@@ -6,8 +6,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
