@@ -1,62 +1,65 @@
 #pragma once
 // Shared by the end-to-end runs: a private home for the real program, and
-// ways to drive it from outside.
+// ways to drive it from outside and to look at what it drew.
 
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
-#include <string>
-#include <thread>
 
 #include "support/TankProcess.h"
-#include "support/TempDir.h"
 
-inline void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-inline bool Sh(const std::string& command) { return std::system(command.c_str()) == 0; }
-inline QImage Picture(const std::string& file) { return QImage(QString::fromStdString(file)); }
+inline void Sleep(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+inline bool Sh(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+// Share of the pixels on a grid every `step` pixels for which `is(pixel)` holds.
+template <typename Is>
+double Share(const QImage& image, Is is, int step = 2) {
+    long hits = 0, all = 0;
+    for (int y = 0; y < image.height(); y += step)
+        for (int x = 0; x < image.width(); x += step, ++all)
+            hits += is(image.pixel(x, y));
+    return all ? double(hits) / all : 0.0;
+}
 
 // Distinct colours on a grid every `step` pixels: a blank picture has few.
 inline size_t Colours(const QImage& image, int step = 16) {
     std::set<QRgb> seen;
     for (int y = 0; y < image.height(); y += step)
-        for (int x = 0; x < image.width(); x += step) seen.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += step)
+            seen.insert(image.pixel(x, y));
     return seen.size();
 }
 
-// Whether a visible window's title matches `pattern` within `seconds`.
-// Windows that come and go while xdotool walks the tree make it fail with an
-// X error: ask again.
-inline bool WaitForWindow(const std::string& pattern, bool shown, double seconds) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (;;) {
-        std::string out;
-        if (FILE* p = popen(("xdotool search --onlyvisible --name '" + pattern + "' 2>&1").c_str(), "r")) {
-            char buffer[256];
-            while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
-            const bool found = pclose(p) == 0 && !out.empty();
-            if (out.find("X Error") == std::string::npos && found == shown) return true;
-        }
-        if (std::chrono::steady_clock::now() > until) return false;
-        Sleep(100);
-    }
+// Whether a visible window's title matches `pattern` within `tenths` of a second.
+inline bool WaitForWindow(const std::string& pattern, bool shown, int tenths) {
+    for (int i = 0; i < tenths; ++i, Sleep(100))
+        if (Sh("xdotool search --onlyvisible --name '" + pattern + "' >/dev/null 2>&1") == shown)
+            return true;
+    return false;
 }
 
 class EndToEnd : public ::testing::Test {
 protected:
     TempDir home;
     EndToEnd() {
-        Sh("mkdir -p " + home.File("config/VelmarScr") + " " + home.File("runtime") + " && chmod 700 " +
-           home.File("runtime"));
+        Sh("mkdir -p " + home.File("config/VelmarScr") + " " + home.File("runtime") +
+           " && chmod 700 " + home.File("runtime"));
     }
     std::string Settings() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
-    // A copy is up once it has written its settings; give its window a moment more.
-    bool WaitUntilStarted() const {
-        for (int i = 0; i < 500 && ReadWholeFile(Settings()).empty(); ++i) Sleep(20);
-        Sleep(300);
-        return !ReadWholeFile(Settings()).empty();
+    // Runs the program to its end and returns its last frame (null if it failed).
+    QImage LastFrame(std::vector<std::string> args, std::string* output = nullptr) {
+        const std::string shot = home.File("last-frame.png");
+        std::remove(shot.c_str());
+        args.insert(args.end(), {"--screenshot", shot});
+        TankProcess run(home, args);
+        const int status = run.Wait(120);
+        if (output) *output = run.Output();
+        EXPECT_EQ(status, 0) << run.Output();
+        return status == 0 ? QImage(QString::fromStdString(shot)) : QImage();
     }
 };

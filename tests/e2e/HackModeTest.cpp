@@ -1,112 +1,90 @@
-// Screensaver hack mode: the real binary drawing into plain X windows that a
-// small helper makes, the way a screensaver daemon or a settings preview does.
+// Screensaver hack mode: the real binary drawing into plain X windows made
+// here on a connection of their own, the way a screensaver daemon or a
+// settings preview does.
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstring>
+#include <QScreen>
+#include <memory>
 
 #include "E2e.h"
+#include "support/GlTestContext.h"
+// After Qt and gtest: Xlib's macros clash with their names.
+#include <X11/Xlib.h>
 
 namespace {
 
-// The binary in hack mode; the daemon ends a hack with SIGTERM.
-struct Hack : TankProcess {
-    Hack(const TempDir& home, std::vector<std::string> args, const Env& env = {})
-        : TankProcess(home, std::move(args), env, SIGTERM) {}
-};
-
-// A plain X window with a magenta background that lives as long as this object.
+// A plain magenta X window; closing its connection destroys it.
 class PlainWindow {
 public:
-    PlainWindow(int w, int h) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(fds[1], STDOUT_FILENO);
-            execl(TIDEMERE_XHELPER, TIDEMERE_XHELPER, "create", std::to_string(w).c_str(),
-                  std::to_string(h).c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char line[64] = {};
-        if (read(fds[0], line, sizeof line - 1) > 0) id_ = std::string(line, std::strcspn(line, "\r\n"));
-        close(fds[0]);
+    PlainWindow(int x, int w, int h) : display_(XOpenDisplay(nullptr)) {
+        EnsureTestApplication();  // for its screen grabs
+        XSetWindowAttributes a{};
+        a.background_pixel = 0xff00ff;
+        a.override_redirect = True;  // placed exactly, with or without a window manager
+        id_ = XCreateWindow(display_, DefaultRootWindow(display_), x, 0, w, h, 0, CopyFromParent,
+                            InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect, &a);
+        XMapRaised(display_, id_);
+        XSync(display_, False);
     }
-    ~PlainWindow() {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    const std::string& Id() const { return id_; }
+    ~PlainWindow() { XCloseDisplay(display_); }
+    std::string Id() const { return "0x" + QString::number(id_, 16).toStdString(); }
     void Resize(int w, int h) const {
-        Sh(std::string(TIDEMERE_XHELPER) + " resize " + id_ + " " + std::to_string(w) + " " + std::to_string(h));
+        XResizeWindow(display_, id_, w, h);
+        XSync(display_, False);
     }
-    // What the screen shows where the window is.
-    QImage Grab(const TempDir& home) const {
-        const std::string file = home.File("grab.ppm");
-        std::remove(file.c_str());
-        Sh(std::string(TIDEMERE_XHELPER) + " grab " + id_ + " " + file);
-        return Picture(file);
+    // What the screen shows where the window is, the program's own window
+    // inside it included.
+    QImage Grab() const {
+        XWindowAttributes at;
+        XGetWindowAttributes(display_, id_, &at);
+        QScreen* screen = QGuiApplication::primaryScreen();
+        return screen->grabWindow(0, at.x, at.y, at.width, at.height).toImage();
     }
 
 private:
-    pid_t pid_ = -1;
-    std::string id_;
+    Display* display_;
+    Window id_;
 };
 
-// Share of the pixels that show the window's own background.
-double BareShare(const QImage& image) {
-    long bare = 0, all = 0;
-    for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2, ++all) bare += image.pixel(x, y) == qRgb(255, 0, 255);
-    return all ? double(bare) / all : 1.0;
+// A pixel showing the window's own background.
+const auto bare = [](QRgb p) { return p == qRgb(255, 0, 255); };
+
+// Waits until the window shows the tank, then checks that it moves.
+void ExpectLiveTank(const PlainWindow& window, TankProcess& hack) {
+    QImage first;
+    for (int i = 0; i < 150 && Share(first = window.Grab(), bare) >= 0.01; ++i)
+        ASSERT_EQ(hack.Wait(0.1), -1) << hack.Output();
+    EXPECT_LT(Share(first, bare), 0.01) << "the tank does not fill the window";
+    Sleep(400);
+    EXPECT_NE(window.Grab(), first) << "the picture stands still";
 }
 
-class HackMode : public EndToEnd {
-protected:
-    // Waits until the window shows the tank, then checks it moves.
-    void ExpectLiveTank(const PlainWindow& window, Hack& hack) {
-        QImage first;
-        for (int i = 0; i < 150 && BareShare(first = window.Grab(home)) >= 0.01; ++i)
-            ASSERT_EQ(hack.Wait(0.1), -1) << hack.Output();
-        EXPECT_LT(BareShare(first), 0.01) << "the tank does not fill the window";
-        Sleep(400);
-        const QImage second = window.Grab(home);
-        ASSERT_EQ(first.size(), second.size());
-        long changed = 0;
-        for (int y = 0; y < first.height(); ++y)
-            for (int x = 0; x < first.width(); ++x) changed += first.pixel(x, y) != second.pixel(x, y);
-        EXPECT_GT(changed, first.width() * first.height() / 200) << "the picture stands still";
-        EXPECT_EQ(hack.Wait(0), -1) << hack.Output();
-    }
-};
-
-TEST_F(HackMode, AtScaleTwoTheTankFillsAnOddSizedWindowAndFollowsItsSize) {
-    PlainWindow window(241, 161);
-    Hack hack(home, {"--window-id", window.Id()}, {{"QT_SCALE_FACTOR", "2"}});
-    ExpectLiveTank(window, hack);
-    window.Resize(481, 361);
-    QImage grown;
-    for (int i = 0; i < 40 && BareShare(grown = window.Grab(home)) > 0; ++i) Sleep(100);
-    EXPECT_EQ(grown.size(), QSize(481, 361));
-    EXPECT_EQ(BareShare(grown), 0.0) << "a bare edge is left";
-    EXPECT_GT(Colours(grown.copy(240, 180, 241, 181), 4), 20u) << "no tank in the new lower right";
-    EXPECT_EQ(hack.Wait(0), -1) << hack.Output();
-}
-
-TEST_F(HackMode, TwoCopiesRunSideBySideWithoutALock) {
-    PlainWindow left(200, 150), right(200, 150);
-    // The daemon spellings: a decimal id, and the window named in the environment.
-    Hack first(home, {"-window-id", std::to_string(std::stoul(left.Id(), nullptr, 16))});
-    Hack second(home, {"-root"}, {{"XSCREENSAVER_WINDOW", right.Id()}});
-    ExpectLiveTank(left, first);
+TEST_F(EndToEnd, HacksFillTheirWindowsFollowTheirSizeAndLeaveWithThem) {
+    // Two copies side by side, so neither takes the lock: an odd size at a
+    // scale factor of 2, named by a decimal id; and a window named in the
+    // environment, the way xsecurelock does.
+    auto left = std::make_unique<PlainWindow>(0, 241, 161);
+    PlainWindow right(600, 200, 150);
+    TankProcess first(home, {"-window-id", std::to_string(std::stoul(left->Id(), nullptr, 16))},
+                      {{"QT_SCALE_FACTOR", "2"}});
+    TankProcess second(home, {"-root"}, {{"XSCREENSAVER_WINDOW", right.Id()}});
+    ExpectLiveTank(*left, first);
     ExpectLiveTank(right, second);
     // Neither holds the lock a full-screen copy would see.
     TankProcess windowed(home, {"--window", "160x120", "--frames", "5"});
-    EXPECT_EQ(windowed.Wait(30), 0) << windowed.Output();
-    EXPECT_NE(windowed.Output().find("Tank after 5 frames"), std::string::npos) << windowed.Output();
+    windowed.Wait(30);
+    EXPECT_NE(windowed.Output().find("Tank after 5 frames"), std::string::npos)
+        << windowed.Output();
+    left->Resize(481, 361);
+    QImage grown;
+    for (int i = 0; i < 40 && Share(grown = left->Grab(), bare) > 0; ++i)
+        Sleep(100);
+    EXPECT_EQ(grown.size(), QSize(481, 361));
+    EXPECT_EQ(Share(grown, bare), 0.0) << "a bare edge is left";
+    EXPECT_GT(Colours(grown.copy(240, 180, 241, 181), 4), 20u) << "no tank in the new lower right";
+    // The daemon takes a window away: its hack ends, the other runs on.
+    left.reset();
+    EXPECT_EQ(first.Wait(10), 0) << first.Output();
+    EXPECT_EQ(second.Wait(0), -1) << second.Output();
 }
 
 }  // namespace
