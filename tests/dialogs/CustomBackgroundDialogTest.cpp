@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <QAbstractButton>
 #include <QImage>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
+#include "scene/UserImage.h"
 #include "settings/dialogs/CustomBackgroundDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
@@ -33,9 +36,19 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     std::vector<std::string> messages;
     const MessageBoxHandler previousBoxes = SetMessageBoxHandler(
         [&](const std::string& text, const std::string&) { messages.push_back(text); });
-    unsigned uploads = 0;  // texture names in upload order: the GL side has tests of its own
-    CustomBackgroundDialog dialog([&](const UserImagePixels&) { return ++uploads; },
-                                  [](unsigned) {}, dir.File("set.ini"));
+    GlTestContext gl{64, 64};
+    ASSERT_TRUE(gl.Valid());
+    CustomBackgroundDialog dialog(
+        [&](const UserImagePixels& px) {
+            gl.MakeCurrent();
+            return CreateUserImageTexture(px, UserImageTextureFlags(false));
+        },
+        [&](unsigned t) {
+            gl.MakeCurrent();
+            const GLuint name = t;
+            glDeleteTextures(1, &name);
+        },
+        dir.File("set.ini"));
     std::vector<std::string> chosen;
     for (const char* name : {"one.png", "two.png"}) {
         QImage image(32, 32, QImage::Format_RGB32);
@@ -58,7 +71,10 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
                       list->visualRect(list->model()->index(1, 0)).center());
     EXPECT_EQ(list->item(1, 1)->text(), "ON");
     EXPECT_EQ(dialog.Show().CurrentTexture, static_cast<int>(dialog.Show().Rows()[1].texture));
+    const GLuint second = dialog.Show().Rows()[1].texture;
+    EXPECT_TRUE(glIsTexture(second));
     Click(Button(dialog, "Remove Image"));  // the selected (second) row
+    EXPECT_FALSE(glIsTexture(second));
     ASSERT_EQ(list->rowCount(), 1);
     EXPECT_TRUE(list->item(0, 0)->text().endsWith("one.png"));
     Click(Button(dialog, "Remove All"));
