@@ -24,30 +24,22 @@ inline void Ticks(Fish& fish, int frames = 1) {
         fish.Tick(sink);
 }
 
-// A fish in the middle of the large tank (y -11..21), not turning, not
-// wandering for a long while, mouth quiet.
-inline Fish CalmFish(float heading) {
+// A fish at (x, y, z) in the large tank (y -11..21), not turning, not
+// wandering for a long while, mouth quiet; its snout and boxes match.
+inline Fish CalmFish(float heading, float x = 0, float y = 0, float z = -70) {
     ScriptedRandom script({0, 0, 0, 0, 0});
     ScopedRandomSource guard(script);
     Fish f;
     f.SetBounds(-50, 50, 11, -16, -80, -60);
-    f.X = f.Y = 0;
-    f.Z = -70;
+    f.X = x;
+    f.Y = y;
+    f.Z = z;
     f.Heading = f.HeadingTarget = f.TurnReference = heading;
     f.TurnDone = f.BodyStraight = true;
     for (int& s : f.SegmentHeadings)
         s = static_cast<int>(heading);
     f.WanderTimer = f.GulpTimer = -1000000;
     f.UpdateDirectionFlags();
-    return f;
-}
-
-// A calm fish at the given place whose snout and boxes match it.
-inline Fish PlacedFish(float heading, float x, float y, float z) {
-    Fish f = CalmFish(heading);
-    f.X = x;
-    f.Y = y;
-    f.Z = z;
     f.UpdateExtents();
     return f;
 }
