@@ -87,6 +87,10 @@ protected:
     // `steps` steps, of which every `drawEvery`-th is drawn (and the last).
     std::vector<float> RunTank(int steps, int drawEvery, QImage* last = nullptr) {
         LoadFreshSettings();
+        PickState() = FeedPickState{};
+        HelpFrameCounter = 0;
+        StartTank(21);
+        // Starting reads the file again; these are read every step.
         for (int& n : Settings.FishCounts) n = 1;
         Settings.QiPaoNum = 0;
         Settings.LightQiangDu = look.light;
@@ -94,9 +98,6 @@ protected:
         Settings.BackGuding = look.quads >= 1 ? 1 : 0;
         Settings.BackManJianBian = look.quads == 2 ? 1 : 0;
         Settings.BackColor = look.colour;
-        PickState() = FeedPickState{};
-        HelpFrameCounter = 0;
-        StartTank(21);
         if (look.shortcut) scene.get()->*look.shortcut = look.on;
         for (int i = 0; i < 30; ++i)
             ReleaseFoodFish(scene->Food, TankScene::kFoodFishCount, -40.0f + 3 * i, (i % 7) * 3.0f);
@@ -107,7 +108,8 @@ protected:
             else
                 scene->AdvanceStep();
         }
-        if (last) *last = gl.Grab();
+        // The window has no alpha channel; the offscreen buffer has.
+        if (last) *last = gl.Grab().convertToFormat(QImage::Format_RGB32);
         return Snapshot(*scene);
     }
 };
@@ -129,15 +131,14 @@ TEST_F(TankGl, TheTankIsTheSameAfterNStepsWhateverTheFrameRate) {
 // fish from vertex arrays (also where the light is weak enough for normals to matter);
 // the backdrop drawn first (quads on or off, light from full to the weakest that still
 // saturates and one that does not, fog in the first frame); the black fixed quad skipped
-// (with the wall shown or not, in the fogged first frame, and a coloured quad never).
+// (with the wall shown or not; a coloured quad never).
 TEST_F(TankGl, DrawingShortcutsGiveTheSamePixels) {
     const auto arrays = &TankScene::DrawFishFromArrays, first = &TankScene::FastBackdrop;
     const auto skip = &TankScene::SkipHiddenFills;
-    const Look cases[] = {{arrays, 1},           {arrays, 2},          {arrays, 60, 50},
-                          {arrays, 250},         {first, 1},           {first, 3, 0, 2},
-                          {first, 120, 20},      {first, 250, 0, 2},   {first, 40, 60, 2},
-                          {skip, 4, 0, 1, 0, 0}, {skip, 4, 0, 1, 1, 0}, {skip, 1, 0, 1, 1, 0},
-                          {skip, 4, 0, 1, 1}};
+    const Look cases[] = {{arrays, 1},          {arrays, 2},           {arrays, 60, 50},
+                          {arrays, 250},        {first, 1},            {first, 3, 0, 2},
+                          {first, 120, 20},     {first, 250, 0, 2},    {first, 40, 60, 2},
+                          {skip, 4, 0, 1, 0, 0}, {skip, 4, 0, 1, 1, 0}, {skip, 4, 0, 1, 1}};
     for (const Look& c : cases) {
         QImage on, off;
         look = c;
