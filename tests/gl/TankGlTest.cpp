@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <QImage>
+#include <vector>
+
+#include "fish/FishTestSupport.h"
+#include "fish/GlFishSink.h"
+#include "platform/Random.h"
+#include "scene/PickPass.h"
+#include "scene/TankScene.h"
+#include "scene/TextOverlay.h"
+#include "settings/SettingsRecord.h"
+#include "support/OffscreenTank.h"
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 180;
+
+// Everything that moves, and the next random number, after a run.
+std::vector<float> Snapshot(const TankScene& s) {
+    std::vector<float> v;
+    for (const Fish& f : s.Fishes)
+        v.insert(v.end(), {f.X, f.Y, f.Z, f.Heading, f.Pitch, f.Speed, f.LipOffset,
+                           f.TailWave.Phase, static_cast<float>(f.GulpTimer)});
+    for (const FoodFish& f : s.Food)
+        v.insert(v.end(), {f.WorldPos[0], f.WorldPos[1], f.WorldPos[2], f.Inner.Heading,
+                           static_cast<float>(f.Active), f.Alive});
+    for (int i = 0; i < s.Bubbles.Capacity; ++i) {
+        const Particle& p = s.Bubbles.Particles[i];
+        v.insert(v.end(), {p.x, p.y, p.z, p.life});
+    }
+    v.insert(v.end(), {s.Backdrop.Wave, s.PickColumns[0].x, s.PickColumns[100].x, s.PickRows[0].y,
+                       static_cast<float>(s.HelpTextVisible), static_cast<float>(HelpFrameCounter),
+                       static_cast<float>(s.PreyEaten), static_cast<float>(s.StepsTaken),
+                       static_cast<float>(RandomInt(1 << 30))});
+    return v;
+}
+
+double MeanBrightness(const QImage& image) {
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            sum += qRed(p) + qGreen(p) + qBlue(p);
+        }
+    return sum / (3.0 * image.width() * image.height());
+}
+
+// How RunTank sets up the tank, and one drawing shortcut turned on or off.
+struct Look {
+    bool TankScene::*shortcut = nullptr;
+    int steps = 0, light = 0;
+    int quads = 0;  // 1: the fixed quad, 2: also the gradient
+    int background = 0, colour = 0x2040c0;
+    bool on = true;
+};
+
+class TankGl : public OffscreenTank {
+protected:
+    TankGl() : OffscreenTank(kWidth, kHeight) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(gl.Valid());
+        LoadFreshSettings();
+    }
+
+    QImage Frames(int n) {
+        RenderFrames(n);
+        return gl.Grab();
+    }
+
+    // A calm fish of kind 0 in the middle of the view, kept to the back of the tank.
+    Fish& PlaceFish(int i, float z) {
+        Fish& f = scene->Fishes[i];
+        f = CalmFish(0);
+        f.SetBounds(-50, 50, scene->Bounds.yMax - 10, scene->Bounds.yMin + 6, -80, -60);
+        f.Z = z;
+        return f;
+    }
+
+    Look look;
+
+    // A full tank: five fish, every bubble, prey across the middle; then
+    // `steps` steps, of which every `drawEvery`-th is drawn (and the last).
+    std::vector<float> RunTank(int steps, int drawEvery, QImage* last = nullptr) {
+        LoadFreshSettings();
+        PickState() = FeedPickState{};
+        HelpFrameCounter = 0;
+        StartTank(21);
+        // Starting reads the file again; these are read every step.
+        for (int& n : Settings.FishCounts) n = 1;
+        Settings.QiPaoNum = 0;
+        Settings.LightQiangDu = look.light;
+        Settings.Background = look.background;
+        Settings.BackGuding = look.quads >= 1 ? 1 : 0;
+        Settings.BackManJianBian = look.quads == 2 ? 1 : 0;
+        Settings.BackColor = look.colour;
+        if (look.shortcut) scene.get()->*look.shortcut = look.on;
+        for (int i = 0; i < 30; ++i)
+            ReleaseFoodFish(scene->Food, TankScene::kFoodFishCount, -40.0f + 3 * i, (i % 7) * 3.0f);
+        gl.MakeCurrent();
+        for (int i = 1; i <= steps; ++i) {
+            if (i % drawEvery == 0 || i == steps)
+                scene->RenderFrame();
+            else
+                scene->AdvanceStep();
+        }
+        // The window has no alpha channel; the offscreen buffer has.
+        if (last) *last = gl.Grab().convertToFormat(QImage::Format_RGB32);
+        return Snapshot(*scene);
+    }
+};
+
+TEST_F(TankGl, TheTankIsTheSameAfterNStepsWhateverTheFrameRate) {
+    // Long enough for the help text to go, prey to be eaten and bubbles to recycle.
+    constexpr int kSteps = 400;
+    QImage every, third;
+    const std::vector<float> drawnEvery = RunTank(kSteps, 1, &every);   // 100 fps: today's loop
+    const std::vector<float> drawnThird = RunTank(kSteps, 3, &third);   // about 33 fps
+    const std::vector<float> neverDrawn = RunTank(kSteps, kSteps + 1);  // only the last
+    EXPECT_EQ(drawnThird, drawnEvery);
+    EXPECT_EQ(neverDrawn, drawnEvery);
+    // The same state draws the same picture.
+    EXPECT_TRUE(third == every);
+}
+
+// Every drawing shortcut gives the same state and pixel for pixel the same picture:
+// fish from vertex arrays (also where the light is weak enough for normals to matter);
+// the backdrop drawn first (quads on or off, light from full to the weakest that still
+// saturates and one that does not, fog in the first frame); the black fixed quad skipped
+// (with the wall shown or not, not in the fogged first frame; a coloured quad never).
+TEST_F(TankGl, DrawingShortcutsGiveTheSamePixels) {
+    const auto arrays = &TankScene::DrawFishFromArrays, first = &TankScene::FastBackdrop;
+    const auto skip = &TankScene::SkipHiddenFills;
+    const Look cases[] = {{arrays, 1},          {arrays, 2},           {arrays, 60, 50},
+                          {arrays, 250},        {first, 1},            {first, 3, 0, 2},
+                          {first, 120, 20},     {first, 250, 0, 2},    {first, 40, 60, 2},
+                          {skip, 4, 0, 1, 0, 0}, {skip, 4, 0, 1, 1, 0}, {skip, 1, 0, 1, 1, 0},
+                          {skip, 4, 0, 1, 1}};
+    for (const Look& c : cases) {
+        QImage on, off;
+        look = c;
+        const std::vector<float> a = RunTank(c.steps, 1, &on);
+        look.on = false;
+        EXPECT_EQ(RunTank(c.steps, 1, &off), a);
+        EXPECT_TRUE(on == off) << c.steps << " steps, light " << c.light << ", style "
+                               << c.background;
+    }
+}
+
+// Fog is on only until the first bubble pass; the light, read every frame, darkens the wall.
+TEST_F(TankGl, FoggedFirstFrameLightStrengthAndTheBlackQuadWithoutTheWall) {
+    StartTank(11);
+    scene->HelpTextVisible = false;  // the text is unlit
+    const double fogged = MeanBrightness(Frames(1));
+    const double lit = MeanBrightness(Frames(2));
+    EXPECT_GT(fogged, 200.0);
+    EXPECT_TRUE(lit > 40.0 && lit < fogged - 50.0) << lit;
+    Settings.LightQiangDu = 50;
+    const double half = MeanBrightness(Frames(1));
+    Settings.LightQiangDu = 100;
+    const double dark = MeanBrightness(Frames(1));
+    EXPECT_LT(dark, lit * 0.25);  // only the global ambient light is left
+    EXPECT_TRUE(half > dark && half < lit) << half;
+    // Another backdrop style, or the terrain off, leaves the black quad.
+    Settings.LightQiangDu = 0;
+    Settings.Background = 1;
+    EXPECT_LT(MeanBrightness(Frames(2)), 12.0);
+    Settings.Background = 0;
+    Settings.ShowTerra = 0;
+    EXPECT_LT(MeanBrightness(Frames(2)), 12.0);
+}
+
+TEST_F(TankGl, OfTwoOverlappingFishOnlyTheLowerIndexReacts) {
+    StartTank(5);
+    for (int& n : Settings.FishCounts) n = 0;
+    Settings.FishCounts[0] = 2;
+    PlaceFish(0, -78);  // behind and in front, same line of sight
+    PlaceFish(1, -62);
+    scene->InteractionMode = ID_ZOOM_IN_FISH;
+    scene->MousePos[0] = kWidth / 2;
+    scene->MousePos[1] = kHeight / 2;
+    scene->ButtonDown = true;
+    RenderFrames(1);
+    EXPECT_EQ(scene->Fishes[0].Size, 12.0f);
+    EXPECT_EQ(scene->Fishes[1].Size, 10.0f);
+}
+
+TEST_F(TankGl, APressFromAnEarlierModeDoesNotTouchAFishAfterTouchIsChosen) {
+    StartTank(5);
+    for (int& n : Settings.FishCounts) n = 0;
+    Settings.FishCounts[0] = 1;
+    Fish& f = PlaceFish(0, -70);
+    // A left press in a mode that neither reads nor clears it, over the fish.
+    scene->SetInteractionMode(ID_ADD_DELETE_FISH);
+    scene->MousePos[0] = kWidth / 2;
+    scene->MousePos[1] = kHeight / 2;
+    scene->ButtonDown = true;
+    RenderFrames(1);
+    scene->SetInteractionMode(ID_TOUCH_FISH);
+    const float target = f.HeadingTarget;
+    RenderFrames(1);
+    EXPECT_EQ(f.HeadingTarget, target);  // untouched: no turn away
+}
+
+// GL's own selection mode: does what `draw` issues at `at` hit the region around the mouse?
+template <typename Draw>
+bool GlSelects(const int mouse[2], int region, const Vec3f& at, Draw draw) {
+    GLuint buffer[64];
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glSelectBuffer(64, buffer);
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(0);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPickMatrix(mouse[0], viewport[3] - mouse[1], region, region, viewport);
+    gluPerspective(45.0, double(viewport[2]) / viewport[3], 0.1, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    draw();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    return glRenderMode(GL_RENDER) > 0;
+}
+
+TEST_F(TankGl, BarPicksAgreeWithGlSelectionMode) {
+    StartTank(5);
+    const Vec3f column[4] = {{-0.5f, -30, 1}, {0.5f, -30, 1}, {0.5f, 30, 1}, {-0.5f, 30, 1}};
+    const Vec3f row[4] = {{-90, -0.5f, 1}, {90, -0.5f, 1}, {90, 0.5f, 1}, {-90, 0.5f, 1}};
+    // A camera that is not the identity, and bars in front, across and behind the pick volume.
+    scene->CameraZOffset = -7.3f;
+    scene->SetProjectionAndCamera();
+    glViewport(0, 0, kWidth, kHeight);
+    int hits = 0, misses = 0;
+    for (int px = -20; px < kWidth + 20; px += 13)
+        for (int py = -10; py < kHeight + 10; py += 11) {
+            const int mouse[2] = {px, py};
+            const PickView view = CurrentPickView(mouse, 15);
+            for (const Vec3f at :
+                 {Vec3f{-30.3f, 0, -70}, Vec3f{0.21f, 3.7f, -70}, Vec3f{12.6f, -5.2f, -30},
+                  Vec3f{4.4f, 1.1f, -1100}, Vec3f{0, 0, 5}})
+                for (const auto* quad : {&column, &row}) {
+                    const bool gl = GlSelects(mouse, 15, at, [&] {
+                        glBegin(GL_QUADS);
+                        for (const Vec3f& v : *quad) glVertex3f(v.x, v.y, v.z);
+                        glEnd();
+                    });
+                    ASSERT_EQ(QuadInPickRegion(view, at, *quad), gl)
+                        << "mouse " << px << "," << py << " at " << at.x << "," << at.y << ","
+                        << at.z;
+                    (gl ? hits : misses)++;
+                }
+        }
+    EXPECT_GT(hits, 100);
+    EXPECT_GT(misses, 100);
+}
+
+TEST_F(TankGl, FishPicksAgreeWithGlSelectionMode) {
+    StartTank(5);
+    UseRandom quiet;
+    scene->SetProjectionAndCamera();
+    glViewport(0, 0, kWidth, kHeight);
+    Fish fish = CalmFish(0);
+    fish.X = 3.3f;
+    fish.Y = -1.7f;
+    fish.Z = -30;  // near, so the outline covers many pixels
+    Ticks(fish, 40);  // under way: bent, tilted and turning
+    fish.ChangeHeading(70, true, HeadingChange::TurnBy);
+    fish.PitchTarget = 20;
+    Ticks(fish, 30);
+    int hits = 0, misses = 0;
+    // A small region, so the outline itself decides, not a box around it.
+    for (int px = 0; px < kWidth; px += 4)
+        for (int py = 0; py < kHeight; py += 4) {
+            const int mouse[2] = {px, py};
+            const Vec3f at{fish.X, fish.Y, fish.Z};
+            Fish a = fish, b = fish;  // each pick advances its fish a frame
+            PickFishSink sink(CurrentPickView(mouse, 3), at);
+            a.Tick(sink);
+            GlFishSink gl;
+            const bool selected = GlSelects(mouse, 3, at, [&] { b.Tick(gl); });
+            ASSERT_EQ(sink.Hit, selected) << "mouse " << px << "," << py;
+            (selected ? hits : misses)++;
+        }
+    EXPECT_GT(hits, 30);
+    EXPECT_GT(misses, 100);
+}
+
+}  // namespace
