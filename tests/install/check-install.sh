@@ -12,7 +12,7 @@ expected='bin/tidemere
 libexec/xscreensaver/tidemere
 share/applications/tidemere.desktop
 share/icons/hicolor/scalable/apps/tidemere.svg
-share/man/man6/tidemere.6
+share/man/man6/tidemere.6.gz
 share/xscreensaver/config/tidemere.xml'
 actual="$(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | LC_ALL=C sort)"
 if [ "$actual" != "$expected" ]; then
@@ -27,11 +27,11 @@ link="$prefix/libexec/xscreensaver/tidemere"
 case "$(readlink "$link")" in /*) echo "the hack link is absolute: it breaks when the tree moves"; exit 1;; esac
 "$link" --version | grep -q '^Tidemere' || { echo "the linked binary does not run"; exit 1; }
 
-warnings="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/tidemere.6" 2>&1 >/dev/null)"
+warnings="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/tidemere.6.gz" 2>&1 >/dev/null)"
 if [ -n "$warnings" ]; then
   echo "man page warnings:"; echo "$warnings"; exit 1
 fi
-page="$(MANWIDTH=80 man -l "$prefix/share/man/man6/tidemere.6" 2>/dev/null)"
+page="$(MANWIDTH=80 man -l "$prefix/share/man/man6/tidemere.6.gz" 2>/dev/null)"
 for section in OPTIONS FILES ENVIRONMENT "SCREENSAVER SETUP" "--window-id"; do
   grep -q -- "$section" <<<"$page" || { echo "man page lacks $section"; exit 1; }
 done
