@@ -206,6 +206,19 @@ TEST_F(TankGl, APressFromAnEarlierModeDoesNotTouchAFishAfterTouchIsChosen) {
     EXPECT_EQ(f.HeadingTarget, target);  // untouched: no turn away
 }
 
+TEST_F(TankGl, AFeedClickWaitsForADrawnStep) {
+    PickState() = FeedPickState{};
+    StartTank(5);
+    gl.MakeCurrent();
+    scene->MousePos[0] = kWidth / 2;
+    scene->MousePos[1] = kHeight / 2;
+    scene->FeedClickPending = true;
+    for (int i = 0; i < 50; ++i) scene->AdvanceStep();
+    EXPECT_EQ(scene->PreyReleased, 0);
+    scene->RenderFrame();
+    EXPECT_EQ(scene->PreyReleased, 1);
+}
+
 // GL's own selection mode: does what `draw` issues at `at` hit the region around the mouse?
 template <typename Draw>
 bool GlSelects(const int mouse[2], int region, const Vec3f& at, Draw draw) {
