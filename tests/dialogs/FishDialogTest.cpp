@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QTest>
 #include <string>
@@ -10,6 +11,7 @@
 #include "controls/FlatButton.h"
 #include "platform/IniFile.h"
 #include "platform/Random.h"
+#include "scene/Resources.h"
 #include "settings/SettingsRecord.h"
 #include "settings/dialogs/FishDialog.h"
 #include "support/GlTestContext.h"
@@ -125,6 +127,24 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     EXPECT_EQ(d.Counts().Selection(), 4);
     QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(150, 460));  // below the grid clears
     EXPECT_EQ(d.Counts().Selection(), -1);
+}
+
+TEST_F(FishDialogTest, AtTwiceThePixelsTheStripIsDrawnFromItsSharperPicture) {
+    WriteFish("");
+    FishDialog d(nullptr, path);
+    QImage shown(d.size() * 2, QImage::Format_RGB32);
+    shown.setDevicePixelRatio(2);
+    d.render(&shown);
+    const std::string bytes = LoadResourceBytes(130);
+    const QImage sharp = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                          static_cast<int>(bytes.size()), "BMP")
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(sharp.size(), QSize(996, 170));
+    // Below the counts: every device pixel is the picture's own.
+    int differ = 0;
+    for (int y = 60; y < sharp.height(); ++y)
+        for (int x = 0; x < sharp.width(); ++x) differ += shown.pixel(x, y) != sharp.pixel(x, y);
+    EXPECT_EQ(differ, 0);
 }
 
 }  // namespace

@@ -49,11 +49,13 @@ Color Sample(const Canvas& skin, float s, float t) {
 
 Canvas PaintFishStrip(int width, int height, int cellWidth) {
     Canvas strip(width, height);
+    // Pixels per unit of the 100-pixel cell, so a larger strip is the same picture.
+    const float u = cellWidth / 100.0f;
     // A pale sandy wash, lighter towards the top.
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const float t = static_cast<float>(y) / (height - 1);
-            const float grain = 0.02f * (Fbm(x * 0.08f, y * 0.08f, 129, 2) - 0.5f);
+            const float grain = 0.02f * (Fbm(x * 0.08f / u, y * 0.08f / u, 129, 2) - 0.5f);
             strip.At(x, y) =
                 Mix(Rgb(226, 232, 236), Rgb(246, 248, 250), t) + Color{grain, grain, grain};
         }
@@ -63,7 +65,7 @@ Canvas PaintFishStrip(int width, int height, int cellWidth) {
     constexpr int kSuper = 3;  // samples per pixel side
     for (int kind = 0; kind < 5; ++kind) {
         const Canvas skin = PaintFishSkin(kind, kSkinWidth, kSkinHeight);
-        const float centreX = cellWidth * kind + cellWidth * 0.5f + 2.0f;
+        const float centreX = cellWidth * kind + cellWidth * 0.5f + 2.0f * u;
         const float centreY = height * 0.45f;  // rows count up from the bottom
         for (int y = 0; y < height; ++y)
             for (int x = cellWidth * kind; x < std::min(width, cellWidth * (kind + 1)); ++x) {
@@ -83,11 +85,13 @@ Canvas PaintFishStrip(int width, int height, int cellWidth) {
                 }
             }
         // A faint shadow on the sand under each fish.
-        for (int y = 0; y < 6; ++y)
-            for (int x = cellWidth * kind + 20; x < cellWidth * kind + 85 && x < width; ++x) {
-                const float dx = (x - centreX) / 32.0f, dy = (y - 3.0f) / 3.0f;
+        const int shadowRows = static_cast<int>(6 * u), shadowTop = static_cast<int>(4 * u);
+        for (int y = 0; y < shadowRows; ++y)
+            for (int x = cellWidth * kind + static_cast<int>(20 * u);
+                 x < cellWidth * kind + static_cast<int>(85 * u) && x < width; ++x) {
+                const float dx = (x - centreX) / (32.0f * u), dy = (y - 3.0f * u) / (3.0f * u);
                 const float d = dx * dx + dy * dy;
-                if (d < 1) strip.Blend(x, y + 4, Rgb(150, 160, 170), 0.25f * (1 - d));
+                if (d < 1) strip.Blend(x, y + shadowTop, Rgb(150, 160, 170), 0.25f * (1 - d));
             }
     }
     return strip;

@@ -1,5 +1,7 @@
 #include "settings/dialogs/FishDialog.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,14 +16,14 @@
 
 namespace {
 
-constexpr int kStripBitmap = 129;
+constexpr int kStripBitmap = 129, kStripBitmap2x = 130;
 // Template size in dialog units.
 constexpr int kDialogWidthDu = 334, kDialogHeightDu = 345;
 const QColor kTotalText(0, 0, 255);
 const QColor kTotalBackground(239, 230, 214);
 
-QImage LoadStrip() {
-    const std::string bytes = LoadResourceBytes(kStripBitmap);
+QImage LoadStrip(int id) {
+    const std::string bytes = LoadResourceBytes(id);
     QImage image;
     image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()),
                        "BMP");
@@ -49,7 +51,9 @@ FishDialog::FishDialog(QWidget* parent, std::string settingsPath)
     baseY_ = std::max(1, fm.height());
     setFixedSize(MapDialogRect(0, 0, kDialogWidthDu, kDialogHeightDu).size());
 
-    strip_ = LoadStrip();
+    strip_ = LoadStrip(kStripBitmap);
+    strip2x_ = LoadStrip(kStripBitmap2x);
+    strip2x_.setDevicePixelRatio(2.0);  // drawn at the plain strip's size
     counts_ = FishCounts::FromFile(path_);
 
     AddButton(QStringLiteral("&Add"), kIdAdd, {121, 324, 27, 15});
@@ -158,8 +162,14 @@ void FishDialog::closeEvent(QCloseEvent* event) {
 
 void FishDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!strip_.isNull()) painter.drawImage(QPoint(0, 0), strip_);
+    // The sharper strip where the screen has the pixels for it.
+    // (The device transform carries the scale when rendering into another device.)
+    const qreal scale = std::max(devicePixelRatioF(), painter.deviceTransform().m11());
+    const bool sharp = scale > 1.0 && !strip2x_.isNull();
+    const QImage& strip = sharp ? strip2x_ : strip_;
+    // Pixel for pixel when sharp: smoothing would only blur it.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !sharp);
+    if (!strip.isNull()) painter.drawImage(QPoint(0, 0), strip);
 
     // The strip is light whatever the desktop's colours: black counts on it.
     painter.setPen(Qt::black);

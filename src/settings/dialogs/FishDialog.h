@@ -61,7 +61,7 @@ private:
 
     std::string path_;
     FishCounts counts_;
-    QImage strip_;
+    QImage strip_, strip2x_;
     QTimer tick_;
     QLabel* total_ = nullptr;
     HyperlinkStatic* link_ = nullptr;
