@@ -143,7 +143,8 @@ TEST_F(FishDialogTest, AtTwiceThePixelsTheStripIsDrawnFromItsSharperPicture) {
     // Below the counts: every device pixel is the picture's own.
     int differ = 0;
     for (int y = 60; y < sharp.height(); ++y)
-        for (int x = 0; x < sharp.width(); ++x) differ += shown.pixel(x, y) != sharp.pixel(x, y);
+        for (int x = 0; x < sharp.width(); ++x)
+            differ += shown.pixel(x, y) != sharp.pixel(x, y);
     EXPECT_EQ(differ, 0);
 }
 

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     ok = ok && Emit(root, "10005", "fish5.bmp", EncodeBmp24(PaintFishSkin(5, 128, 64), true));
     ok = ok && Emit(root, "129", "fishstrip.bmp", EncodeBmp24(PaintFishStrip(498, 85, 100), true));
     // The same strip at twice the pixels, for screens at a device pixel ratio of 2.
-    ok = ok && Emit(root, "130", "fishstrip@2x.bmp", EncodeBmp24(PaintFishStrip(996, 170, 200), true));
+    ok = ok &&
+         Emit(root, "130", "fishstrip@2x.bmp", EncodeBmp24(PaintFishStrip(996, 170, 200), true));
     // The bubble is drawn additively: its black surround must stay black.
     ok = ok && Emit(root, "166", "bubble.bmp", EncodeBmp24(PaintBubble(64), true));
     ok = ok && Emit(root, "227", "ambience.wav",
