@@ -44,11 +44,12 @@ TEST_F(IniDocumentTest, EveryLineKeepsItsOwnEndingAndNoOtherByteChanges) {
     EXPECT_EQ(doc.Text(), original);
     EXPECT_EQ(doc.Get("A", "y"), "user");  // after the lone CR, not part of x
     doc.Set("A", "x", "5");
+    doc.Set("A", "w", "4");  // ends like z=2 before it, not like the first line
     doc.Set("B", "new", "n");
     doc.Set("C", "k", "3");
     ASSERT_TRUE(doc.Save(path));
     EXPECT_EQ(ReadWholeFile(path),
-              "; notes\n[A]\r\nx=5\ry=user\r\r\nz=2\r\n\r\n[B]\ny=2\nnew=n\n\n[C]\nk=3\n");
+              "; notes\n[A]\r\nx=5\ry=user\r\r\nz=2\r\nw=4\r\n\r\n[B]\ny=2\nnew=n\n\n[C]\nk=3\n");
 
     // New keys and sections end like their neighbours; values stay on their line.
     IniDocument crlf = Load("[A]\r\nx=1\r\n");
