@@ -75,6 +75,18 @@ TEST(FishBehaviour, AHungryFishSteersTowardPreyOnEitherSide) {
             EXPECT_GT(f.X * ahead, 2.0f) << "it keeps going forward";
         }
     }
+    for (const float heading : {0.0f, 180.0f}) {  // prey it has passed: it turns round
+        UseRandom quiet;
+        Fish f = CalmFish(heading);
+        FoodFish pool[1];
+        pool[0].Active = true;
+        pool[0].WorldPos[0] = heading == 0 ? 3.0f : -3.0f;
+        pool[0].WorldPos[1] = f.Head[1];
+        pool[0].WorldPos[2] = -71;
+        RespondToFood(f, pool, 1, true);
+        Ticks(f, 100);
+        EXPECT_GT(std::fabs(f.Heading - heading), 120) << "heading " << heading;
+    }
 }
 
 TEST(FishBehaviour, LineAngleHandlesVerticalLines) {
