@@ -73,6 +73,16 @@ TEST_F(Playlist, PlayClickAndStopFollowTheRules) {
     }
 }
 
+TEST_F(Playlist, RepeatOneRepeatsThePlayingRowAtTheVolumeLastSet) {
+    AddRows({"a.wav", "b.wav"});
+    list.Select(1);
+    list.OnPlayButton();
+    list.OnVolume(300);
+    EndTracks(2);
+    EXPECT_EQ(player.played, (Names{"b.wav", "b.wav", "b.wav"}));
+    EXPECT_EQ(player.volume, 300);
+}
+
 TEST_F(Playlist, OnOffStartsAndStopsAndAloneSilencesTheBuiltInSound) {
     list.OnOwnMusicToggled(true);  // empty list: nothing plays
     EXPECT_NE(list.State(), State::Playing);
@@ -122,7 +132,7 @@ TEST_F(Playlist, SavedValuesRoundTripAndLeaveOldRowsInTheFile) {
     ASSERT_TRUE(list.Save(ini));
     list.OnRemoveAll();
     list.AddRow(longPath);
-    list.AddRow("/m/b.wav");
+    list.AddRow("'/m/b.wav'");
     ASSERT_TRUE(list.Save(ini));
     const IniDocument doc = IniDocument::Load(ini);
     EXPECT_EQ(doc.Get("Custom Settings", "MusicList2"), "/m/2.wav");
@@ -130,9 +140,11 @@ TEST_F(Playlist, SavedValuesRoundTripAndLeaveOldRowsInTheFile) {
     RecordingPlayer other;
     MusicPlaylist reread(other, 1000);
     reread.LoadSaved(ini);
-    EXPECT_EQ(reread.Rows(), (Names{longPath, "/m/b.wav"}));
+    EXPECT_EQ(reread.Rows(), (Names{longPath, "'/m/b.wav'"}));
     EXPECT_EQ(reread.Mode(), MusicPlaylist::RepeatAll);
     EXPECT_FALSE(list.AddRow("/m/two\nlines.wav")) << "a path must fit on one line";
+    std::filesystem::permissions(ini, std::filesystem::perms::owner_read);
+    EXPECT_TRUE(list.Save(ini)) << "nothing changed: a read-only file is no failure";
 }
 
 TEST_F(Playlist, SavedModesResolveToOneAndOwnMusicStartsTheFirstRow) {

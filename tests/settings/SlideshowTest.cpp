@@ -98,6 +98,10 @@ TEST_F(SlideshowTest, ClicksAndRemovalsNeverLeaveAStalePicture) {
     AddLoaded(2);
     show.RemoveAllImages();
     EXPECT_EQ(released.size(), 5u);
+    show.AddImage("/late");
+    show.RemoveAllImages();  // while it loads: freed when it arrives, never listed
+    show.ImageLoaded("/late", 200);
+    EXPECT_EQ(std::pair(show.ImageCount(), released.back()), std::pair(0, 200u));
 }
 
 TEST_F(SlideshowTest, TickWithNothingListedKeepsThePictureAndTriesAgain) {
