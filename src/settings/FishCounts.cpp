@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/IniFile.h"
 #include "platform/Random.h"
@@ -84,10 +82,7 @@ std::string FishCounts::TotalText() const {
 }
 
 bool FishCounts::Save(const std::string& path) const {
-    // A file that is there but cannot be read would load as empty; saving
-    // that would throw away every other section.
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !std::ifstream(path, std::ios::binary)) return false;
+    // A file that cannot be read is never written: the document refuses to save it.
     IniDocument doc = IniDocument::Load(path);
     for (int i = 0; i < kKinds; ++i) {
         const auto stored = doc.Get(kSection, KeyFor(i));
