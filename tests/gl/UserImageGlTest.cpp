@@ -2,10 +2,12 @@
 
 #include <GL/gl.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/MessageBox.h"
@@ -70,6 +72,16 @@ TEST_F(UserImages, BrokenFilesGiveTheMessageAndGoodOnesOfEachKindBecomeTextures)
     ASSERT_EQ(show.ImageCount(), 3);
     gl.MakeCurrent();
     for (const auto& row : show.Rows()) EXPECT_TRUE(glIsTexture(row.texture));
+}
+
+TEST_F(UserImages, PicturesShrinkToPowersOfTwoWithinTheLimitKeepingShapeAndAlpha) {
+    QImage wide(300, 100, QImage::Format_ARGB32);
+    wide.fill(QColor(0, 0, 255, 128));
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && wide.save(&buffer, "PNG"));
+    const UserImagePixels px = DecodeUserImageData(png, 200);
+    EXPECT_EQ(std::tuple(px.width, px.height, px.channels), std::tuple(128, 64, 4));
 }
 
 TEST_F(UserImages, BackdropShowsThePictureTheRightWayRound) {
