@@ -20,6 +20,14 @@ TEST(BackdropPatch, WaveSwingsBetweenItsEndsAndOnlyForStylesZeroAndTwo) {
         // Even columns of the top row sit w in front of the wall, odd ones w behind.
         ASSERT_NEAR(patch.Points[0][0].z - patch.Points[0][1].z, 2 * patch.Wave, 1e-5);
     }
+    // The top two rows sway; the rest of the wall stands still.
+    const BackdropPatch was = patch;
+    patch.ComputeControlPoints(kBounds, 2);
+    for (int r = 0; r < BackdropPatch::kRows; ++r)
+        for (int k = 0; k < BackdropPatch::kCols; ++k) {
+            EXPECT_EQ(was.Points[r][k].x != patch.Points[r][k].x, r < 2) << r << "," << k;
+            EXPECT_EQ(was.Points[r][k].z != patch.Points[r][k].z, r < 2) << r << "," << k;
+        }
     EXPECT_NEAR(hi, 1.0 + 0.008, 0.009);
     EXPECT_NEAR(lo, -0.5 - 0.008, 0.009);
     const float before = patch.Wave;

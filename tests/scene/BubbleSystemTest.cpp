@@ -25,12 +25,15 @@ TEST(Bubbles, RiseFasterAndFasterAndRecycledOnesFasterStill) {
     ScopedRandomSource scope(seeded);
     BubbleSystem bubbles;
     ASSERT_TRUE(bubbles.InitRecords(kRecords));
-    bubbles.Count = kRecords;
+    const auto drawn = [&] {  // each frame draws the bubbles, then moves them
+        CornerSink unseen;
+        bubbles.DrawTo(kRecords, unseen);
+    };
     float y[3][kRecords];
     for (auto& frame : y) {
         for (int i = 0; i < kRecords; ++i)
             frame[i] = bubbles.Particles[i].y;
-        bubbles.Update();
+        drawn();
     }
     double startSpeed = 0;  // the first frame's rise is the starting speed
     for (int i = 0; i < kRecords; ++i) {
@@ -39,7 +42,7 @@ TEST(Bubbles, RiseFasterAndFasterAndRecycledOnesFasterStill) {
         bubbles.Particles[i].life = 0;
     }
     // Spent bubbles start again at the bottom, on average about three times as fast.
-    bubbles.Update();
+    drawn();
     double recycledSpeed = 0;
     for (int i = 0; i < kRecords; ++i) {
         EXPECT_LT(bubbles.Particles[i].y, -0.9f);
@@ -47,6 +50,16 @@ TEST(Bubbles, RiseFasterAndFasterAndRecycledOnesFasterStill) {
     }
     EXPECT_GT(recycledSpeed, 2 * startSpeed);
     EXPECT_LT(recycledSpeed, 4 * startSpeed);
+    // Each fades on its own: many vanish long before they reach the top.
+    int vanishedLow = 0;
+    for (int frame = 0; frame < 400; ++frame) {
+        float before[kRecords];
+        for (int i = 0; i < kRecords; ++i) before[i] = bubbles.Particles[i].y;
+        drawn();
+        for (int i = 0; i < kRecords; ++i)
+            vanishedLow += bubbles.Particles[i].y < before[i] && before[i] < 60;
+    }
+    EXPECT_GT(vanishedLow, 50);
 }
 
 TEST(Bubbles, EachDrawnRecordIsAnUnbrokenSquareOfItsSizeNearItsPlace) {
