@@ -208,8 +208,5 @@ void MusicPlaylist::StoreSaved(IniDocument& doc) const {
 bool MusicPlaylist::Save(const std::string& settingsPath) const {
     IniDocument doc = IniDocument::Load(settingsPath);
     StoreSaved(doc);
-    if (!doc.Modified()) return true;
-    if (doc.Save(settingsPath)) return true;
-    std::fprintf(stderr, "tidemere: cannot save the music list to %s\n", settingsPath.c_str());
-    return false;
+    return doc.SaveChanges(settingsPath, "the music list");
 }

@@ -228,6 +228,13 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
+bool IniDocument::SaveChanges(const std::string& path, const char* what) const {
+    std::string why;
+    if (!modified_ || Save(path, &why)) return true;
+    std::fprintf(stderr, "tidemere: cannot save %s to %s: %s\n", what, path.c_str(), why.c_str());
+    return false;
+}
+
 bool IniDocument::Save(const std::string& path, std::string* error) const {
     std::string scratch;
     std::string& why = error ? *error : scratch;

@@ -32,6 +32,10 @@ public:
     // The reason Save gives for a file the user made read-only.
     static constexpr const char* kReadOnly = "the file is read-only";
 
+    // Saves only when something changed; a failure is said on stderr, naming
+    // `what` and the reason. Returns false when the changes were not saved.
+    bool SaveChanges(const std::string& path, const char* what) const;
+
     bool Modified() const { return modified_; }
     // Why the file could not be read; empty when it was read or is missing.
     const std::string& LoadError() const { return loadError_; }

@@ -89,7 +89,7 @@ bool FishCounts::Save(const std::string& path) const {
         if (!stored || stored->empty() || AtoiLike(*stored) != counts_[i])
             doc.Set(kSection, KeyFor(i), std::to_string(counts_[i]));
     }
-    return !doc.Modified() || doc.Save(path);
+    return doc.SaveChanges(path, "the fish counts");
 }
 
 void FishCounts::Apply() const {

@@ -233,5 +233,5 @@ bool Slideshow::SaveImageSettings(const std::string& settingsPath) const {
     doc.Set(kSection, "ImageSum", std::to_string(paths.size()));
     for (size_t i = 0; i < paths.size(); ++i)
         doc.Set(kSection, "ImageList" + std::to_string(i), QuoteIfNeeded(paths[i]));
-    return doc.Save(settingsPath);
+    return doc.SaveChanges(settingsPath, "the background pictures");
 }

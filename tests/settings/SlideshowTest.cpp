@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,13 @@ TEST_F(SlideshowTest, WhatIsSavedLoadsBackUnusualPathsAndOneStillLoadingIncluded
     EXPECT_EQ(asked, (Strings{paths[0], paths[1], paths[3]}));
     EXPECT_EQ(std::tuple(again.PlayMode, again.IntervalText, again.Playing),
               std::tuple(Slideshow::RepeatAll, "7", true));
+    // A read-only file: nothing to save is no failure; a change is refused and said.
+    std::filesystem::permissions(ini, std::filesystem::perms::owner_read);
+    EXPECT_TRUE(show.SaveImageSettings(ini));
+    show.IntervalText = "9";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(show.SaveImageSettings(ini));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("read-only"), std::string::npos);
 }
 
 }  // namespace
