@@ -2,7 +2,7 @@
 
 #include "fish/Fish.h"
 #include "fish/FoodFish.h"
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 
 // How the large fish answer prey, each other and the user. Each step only
 // reads fish fields and asks for speed, heading, pitch or size changes; the

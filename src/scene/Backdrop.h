@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 #include "scene/TankBounds.h"
 
 // The curved backdrop: a 6 x 6 Bezier patch whose two top rows sway.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fish/FishSink.h"
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 
 class TankScene;
 

@@ -8,7 +8,7 @@
 #include "fish/FoodFish.h"
 #include "scene/Backdrop.h"
 #include "scene/BubbleSystem.h"
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 #include "scene/TankBounds.h"
 
 class Slideshow;

@@ -6,7 +6,7 @@
 #include <map>
 #include <mutex>
 
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 
 // Q_INIT_RESOURCE declares a function, so it has to run outside any namespace.
 static void RegisterArtwork() {

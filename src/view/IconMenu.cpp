@@ -13,7 +13,7 @@
 #include <QWindow>
 #include <map>
 
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 #include "view/Cursors.h"
 
 namespace {

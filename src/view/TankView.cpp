@@ -14,14 +14,14 @@
 #include <cstdlib>
 
 #include "audio/BuiltinSound.h"
-#include "audio/dialogs/MusicDialog.h"
+#include "dialogs/MusicDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
 #include "scene/UserImage.h"
-#include "settings/dialogs/CustomBackgroundDialog.h"
+#include "dialogs/CustomBackgroundDialog.h"
 #include "settings/SettingsRecord.h"
-#include "settings/dialogs/FishDialog.h"
+#include "dialogs/FishDialog.h"
 #include "view/Cursors.h"
 #include "view/FrameStats.h"
 #include "view/IconMenu.h"

@@ -9,7 +9,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
-#include "audio/MciPlayer.h"
+#include "audio/SdlMusicPlayer.h"
 #include "audio/MusicPlaylist.h"
 #include "settings/SettingsRecord.h"
 
@@ -40,7 +40,7 @@ std::vector<int> PlayedRows(MusicPlaylist& list, std::size_t rows) {
 }
 
 TEST_F(RealAudio, RepeatAllPlaysTracksToTheirEndsAndPassesOverWhatIsNotAudio) {
-    MciPlayer player;
+    SdlMusicPlayer player;
     MusicPlaylist list(player, 500);
     WriteWholeFile(dir.File("text.mp3"), std::string(4000, 'x') + "not music at all");
     for (const std::string& path :

@@ -4,8 +4,8 @@
 
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
-#include "scene/SceneTypes.h"
-#include "settings/dialogs/CustomBackgroundDialog.h"
+#include "fish/SceneTypes.h"
+#include "dialogs/CustomBackgroundDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 #include "view/TankView.h"

@@ -13,7 +13,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "scene/UserImage.h"
-#include "settings/dialogs/CustomBackgroundDialog.h"
+#include "dialogs/CustomBackgroundDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 

@@ -13,7 +13,7 @@
 #include "platform/Random.h"
 #include "scene/Resources.h"
 #include "settings/SettingsRecord.h"
-#include "settings/dialogs/FishDialog.h"
+#include "dialogs/FishDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 #include "support/GlTestContext.h"
 #include "view/IconMenu.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/AquariumApp.h"
 #include "fish/FishTestSupport.h"
-#include "scene/SceneTypes.h"
+#include "fish/SceneTypes.h"
 #include "support/TempDir.h"
 
 namespace {

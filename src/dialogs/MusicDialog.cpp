@@ -1,4 +1,4 @@
-#include "audio/dialogs/MusicDialog.h"
+#include "dialogs/MusicDialog.h"
 
 #include <QFileDialog>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "audio/MciPlayer.h"
+#include "audio/SdlMusicPlayer.h"
 
 #include <SDL_mixer.h>
 #include <sys/stat.h>
@@ -11,16 +11,16 @@
 namespace {
 
 // The mixer plays one piece of music at a time; this is the player that owns it.
-const MciPlayer* owner = nullptr;
+const SdlMusicPlayer* owner = nullptr;
 }  // namespace
 
-MciPlayer::~MciPlayer() { Close(); }
+SdlMusicPlayer::~SdlMusicPlayer() { Close(); }
 
-int MciPlayer::MixVolume(int volume) {
+int SdlMusicPlayer::MixVolume(int volume) {
     return (std::clamp(volume, 0, 1000) * MIX_MAX_VOLUME + 500) / 1000;
 }
 
-void MciPlayer::Open() {
+void SdlMusicPlayer::Open() {
     Close();
     canPlay_ = false;
     error_.clear();
@@ -53,9 +53,9 @@ void MciPlayer::Open() {
     resumeMs_ = 0;
 }
 
-bool MciPlayer::Sounding() const { return music_ && owner == this && Mix_PlayingMusic(); }
+bool SdlMusicPlayer::Sounding() const { return music_ && owner == this && Mix_PlayingMusic(); }
 
-void MciPlayer::Play() {
+void SdlMusicPlayer::Play() {
     if (!music_) return;
     Mix_VolumeMusic(MixVolume(volume_));
     const double from = resumeMs_ / 1000.0;
@@ -64,7 +64,7 @@ void MciPlayer::Play() {
     started_ = result == 0;
 }
 
-void MciPlayer::Stop() {
+void SdlMusicPlayer::Stop() {
     if (Sounding()) {
         resumeMs_ = Position();
         Mix_HaltMusic();
@@ -72,7 +72,7 @@ void MciPlayer::Stop() {
     started_ = false;
 }
 
-void MciPlayer::Close() {
+void SdlMusicPlayer::Close() {
     Stop();
     if (music_) {
         if (owner == this) owner = nullptr;
@@ -82,18 +82,18 @@ void MciPlayer::Close() {
     resumeMs_ = 0;
 }
 
-void MciPlayer::Seek(long ms) {
+void SdlMusicPlayer::Seek(long ms) {
     resumeMs_ = std::max(0L, ms);
     if (Sounding()) Mix_SetMusicPosition(resumeMs_ / 1000.0);
 }
 
-long MciPlayer::Length() const {
+long SdlMusicPlayer::Length() const {
     if (!music_) return 0;
     const double seconds = Mix_MusicDuration(music_);
     return seconds < 0 ? -1 : std::lround(seconds * 1000.0);
 }
 
-long MciPlayer::Position() const {
+long SdlMusicPlayer::Position() const {
     if (!music_) return 0;
     // Played through (or cut short by a read error): the track is at its end.
     if (started_ && !Sounding()) return Length();
@@ -104,7 +104,7 @@ long MciPlayer::Position() const {
     return std::min(std::lround(seconds * 1000.0), std::max(0L, Length() - 1));
 }
 
-void MciPlayer::SetVolume(int volume) {
+void SdlMusicPlayer::SetVolume(int volume) {
     volume_ = std::clamp(volume, 0, 1000);
     if (AudioDeviceOpen() && owner == this) Mix_VolumeMusic(MixVolume(volume_));
 }

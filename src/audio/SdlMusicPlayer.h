@@ -8,12 +8,12 @@ typedef struct _Mix_Music Mix_Music;
 
 // The user's music through SDL_mixer: one file at a time. Without a sound
 // device it loads nothing and stays silent.
-class MciPlayer final : public TrackPlayer {
+class SdlMusicPlayer final : public TrackPlayer {
 public:
-    MciPlayer() = default;
-    ~MciPlayer() override;
-    MciPlayer(const MciPlayer&) = delete;
-    MciPlayer& operator=(const MciPlayer&) = delete;
+    SdlMusicPlayer() = default;
+    ~SdlMusicPlayer() override;
+    SdlMusicPlayer(const SdlMusicPlayer&) = delete;
+    SdlMusicPlayer& operator=(const SdlMusicPlayer&) = delete;
 
     void SetFileName(const std::string& path) override { fileName_ = path; }
     const std::string& FileName() const { return fileName_; }

@@ -10,7 +10,7 @@
 
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
-#include "audio/dialogs/MusicDialog.h"
+#include "dialogs/MusicDialog.h"
 #include "controls/CustomDrawSlider.h"
 #include "controls/LedCheckBox.h"
 #include "platform/Folders.h"

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "audio/MciPlayer.h"
+#include "audio/SdlMusicPlayer.h"
 #include "audio/MusicPlaylist.h"
 
 class CustomDrawSlider;
@@ -24,7 +24,7 @@ public:
     ~MusicDialog() override;
 
     MusicPlaylist& Playlist() { return playlist_; }
-    MciPlayer& Player() { return player_; }
+    SdlMusicPlayer& Player() { return player_; }
 
     // Centres the dialog over `owner` (global coordinates) and shows it.
     void ShowCentredOn(const QRect& owner);
@@ -64,7 +64,7 @@ private:
     // Brings every control in line with the playlist.
     void Sync();
 
-    MciPlayer player_;
+    SdlMusicPlayer player_;
     MusicPlaylist playlist_;
     QTimer timer_;
     bool syncing_ = false;

@@ -1,4 +1,4 @@
-#include "settings/dialogs/FishDialog.h"
+#include "dialogs/FishDialog.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "settings/dialogs/CustomBackgroundDialog.h"
+#include "dialogs/CustomBackgroundDialog.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
