@@ -24,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(fullScreen || windowed, "window size in range");
         fuzz::Check(o.frames >= 0, "frame count not negative");
         fuzz::Check(o.screenshot.empty() || o.frames > 0, "a screenshot knows its frame");
+        fuzz::Check(!(o.root && o.windowId), "a window id wins over --root");
+        fuzz::Check(!o.sound || IsHack(o), "--sound only for a screensaver");
     }
     fuzz::Check(!UsageText().empty(), "usage text");
     return 0;

@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cctype>
 #include <cstdlib>
 
 namespace {
@@ -34,7 +34,7 @@ bool ParseSize(const std::string& text, int* w, int* h) {
 }  // namespace
 
 int RequestedFps(const CommandLineOptions& options) {
-    if (options.fps == 0 && (options.root || options.windowId)) return 30;
+    if (options.fps == 0 && IsHack(options)) return 30;
     return options.fps;
 }
 
@@ -47,8 +47,8 @@ std::optional<std::uint32_t> ParseWindowId(const std::string& text) {
     }
     if (digits.empty() || digits.size() > 10) return std::nullopt;
     for (char c : digits) {
-        const bool ok = base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) != 0
-                                   : (c >= '0' && c <= '9');
+        const bool ok =
+            base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '9');
         if (!ok) return std::nullopt;
     }
     const unsigned long long v = std::strtoull(digits.c_str(), nullptr, base);
@@ -71,10 +71,15 @@ std::string UsageText() {
            "  --fps N              draw N frames a second (1 to 1000; the tank always moves\n"
            "                       at the same speed, 100 steps a second); default: as\n"
            "                       fast as the display refreshes, at most 100\n"
-           "  --root               screensaver: draw into $XSCREENSAVER_WINDOW, else the root window\n"
-           "  --window-id ID       screensaver: draw into the X window ID (hex 0x... or decimal)\n"
-           "  --bubbles N          screensaver: N bubbles (0 to 110) instead of the settings' number\n"
-           "  --light N            screensaver: brightness 0 (dark) to 100 (full) instead of the settings'\n"
+           "  --root               screensaver: draw into $XSCREENSAVER_WINDOW, else into\n"
+           "                       the root window\n"
+           "  --window-id ID       screensaver: draw into the X window ID (hex 0x... or decimal);\n"
+           "                       it wins over --root, as a settings preview passes both\n"
+           "  --bubbles N          screensaver: N bubbles (0 to 110) instead of the settings'\n"
+           "  --light N            screensaver: brightness 0 (dark) to 100 (full) instead of\n"
+           "                       the settings'\n"
+           "  --sound              screensaver: play the built-in sound or your own music as\n"
+           "                       the settings say (a screensaver is silent without it)\n"
            "  --screen N           cover screen N (0 is the first) instead of the primary screen\n"
            "  --span               cover every screen with one tank\n"
            "  --help               show this text\n"
@@ -153,20 +158,29 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!ParseNumber(value, 0, 100, &n))
                 return fail(arg + ": '" + value + "' is not a light level from 0 to 100");
             r.options.light = static_cast<int>(n);
+        } else if (arg == "--sound" || arg == "-sound") {
+            r.options.sound = true;
         } else if (arg == "--span") {
             r.options.span = true;
         } else {
             return fail("unknown option '" + args[i] + "'");
         }
     }
-    const bool hack = r.options.root || r.options.windowId;
-    if (r.options.root && r.options.windowId) return fail("--root and --window-id exclude each other");
+    const bool hack = IsHack(r.options);
+    // A settings preview runs the configured "--root" command with
+    // "--window-id" added: the named window wins.
+    if (r.options.root && r.options.windowId) r.options.root = false;
     if (hack && (r.options.windowWidth > 0 || r.options.screen >= 0 || r.options.span))
         return fail(std::string(r.options.root ? "--root" : "--window-id") +
                     " draws into a given window: --window, --screen and --span do not apply");
     // Elsewhere the settings dialog sets them, and could save an override.
     if (!hack && (r.options.bubbles >= 0 || r.options.light >= 0))
-        return fail("--bubbles and --light are for --root and --window-id; the settings set them otherwise");
+        return fail(
+            "--bubbles and --light are for --root and --window-id; the settings set them "
+            "otherwise");
+    // The program plays its sound anyway; only a screensaver needs asking.
+    if (!hack && r.options.sound)
+        return fail("--sound is for --root and --window-id; the program plays its sound anyway");
     if (r.options.span && (r.options.windowWidth > 0 || r.options.screen >= 0))
         return fail("--span covers every screen: --window and --screen do not apply");
     if (r.options.screen >= 0 && r.options.windowWidth > 0)

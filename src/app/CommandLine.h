@@ -18,10 +18,11 @@ struct CommandLineOptions {
     // Hack mode: draw into a window a screensaver daemon made.
     bool root = false;  // XSCREENSAVER_WINDOW, else the root window
     std::optional<std::uint32_t> windowId;
-    int screen = -1;  // -1: the primary screen
+    int screen = -1;    // -1: the primary screen
     bool span = false;  // one tank across every screen
-    int bubbles = -1;  // hack mode: -1 keeps the settings file's value
+    int bubbles = -1;   // hack mode: -1 keeps the settings file's value
     int light = -1;
+    bool sound = false;  // hack mode: a screensaver is silent unless asked
 };
 
 struct CommandLineResult {
@@ -37,6 +38,17 @@ std::string UsageText();
 // Frames a second a run asks for: screensaver hacks draw 30 unless told
 // otherwise, as XScreenSaver's own do, so a blanked screen costs little.
 int RequestedFps(const CommandLineOptions& options);
+
+// Whether the run draws into a window a screensaver daemon made.
+inline bool IsHack(const CommandLineOptions& options) {
+    return options.root || options.windowId;
+}
+
+// Whether the run may make sound: always as a program, only with --sound as
+// a screensaver hack (one copy per screen plus the settings preview).
+inline bool SoundAllowed(const CommandLineOptions& options) {
+    return !IsHack(options) || options.sound;
+}
 
 // An X window id, hex ("0x1e00007") or decimal; nothing for garbage, 0 or
 // a value wider than the protocol's 32 bits.

@@ -33,6 +33,19 @@ TEST(CommandLine, ReadsEveryOptionInEverySpelling) {
     const auto hack = Options("-root -bubbles 0 --light=100");
     EXPECT_EQ(std::tuple(hack.root, hack.bubbles, hack.light), std::tuple(true, 0, 100));
     EXPECT_EQ(Options("-window-id 0x2a").windowId, 42u);
+    // A settings preview adds the window to the configured --root command:
+    // the window wins, in either order and either spelling.
+    for (const char* line :
+         {"--root --window-id 0x2a", "-window-id 42 -root", "--window-id=42 --root"}) {
+        const auto preview = Options(line);
+        EXPECT_EQ(std::tuple(preview.root, preview.windowId), std::tuple(false, 42u)) << line;
+    }
+    // A screensaver is silent unless asked; the program always may sound.
+    EXPECT_FALSE(SoundAllowed(Options("--root")));
+    EXPECT_FALSE(SoundAllowed(Options("--root --window-id 42")));
+    EXPECT_TRUE(SoundAllowed(Options("-window-id 42 -sound")));
+    EXPECT_TRUE(SoundAllowed(Options("--root --sound")));
+    EXPECT_TRUE(SoundAllowed(Options("--window 320x200")));
     EXPECT_EQ(Options("--screen 1").screen, 1);
     EXPECT_TRUE(Options("--span").span);
     // Screensavers draw thirty frames a second unless told.
@@ -46,8 +59,9 @@ TEST(CommandLine, BadOrContradictoryOptionsAreRefusedNamingTheOptionAtFault) {
         "--fullscreen;--window;--window 1280;--window 0x720;--window 1280x-1;--window 99999x10;"
         "--seed -1;--seed 4294967296;--frames 0;--frames 12.5;--frames;--fps;--fps 0;--fps 1001;"
         "--screenshot a.png;--screenshot=;tank.png;--window-id;--window-id garbage;"
-        "--root --window-id 5;--root --window 320x200;--window-id 5 --span;--root --screen 0;"
-        "--span --screen 1;--span --window 320x200;--screen 0 --window 320x200;--screen -1;"
+        "--root --window 320x200;--window-id 5 --root --window 320x200;--sound;"
+        "--window-id 5 --span;--root --screen 0;--span --screen 1;--span --window 320x200;--screen "
+        "0 --window 320x200;--screen -1;"
         "--screen 256;--screen;--bubbles 111 --root;--light 101 --root;--bubbles 5;--light 5");
     for (std::string line; std::getline(lines, line, ';');) {
         const std::string error = ParseCommandLine(Args(line)).error;
