@@ -8,6 +8,7 @@
 #include "app/AquariumApp.h"
 #include "app/CommandLine.h"
 #include "app/XWindowProbe.h"
+#include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
 #include "platform/Random.h"
 
@@ -21,7 +22,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLineResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "tidemere: %s\nTry 'tidemere --help'.\n", parsed.error.c_str());
+        std::fprintf(stderr, "tidemere: %s\nTry 'tidemere --help'.\n",
+                     MessageLine(parsed.error).c_str());
         return 2;
     }
     const CommandLineOptions& o = parsed.options;
@@ -42,19 +44,21 @@ int main(int argc, char** argv) {
     run.fps = RequestedFps(o);
     run.bubbles = o.bubbles;
     run.light = o.light;
-    const bool hack = o.root || o.windowId;
+    run.sound = SoundAllowed(o);
+    const bool hack = IsHack(o);
     HackTarget target;
     if (hack) {
         // Checked before Qt connects: Qt would take a bad id for a window.
         target = FindHackTarget(XWindowProbe(), o.root, o.windowId.value_or(0),
                                 std::getenv("XSCREENSAVER_WINDOW"));
         if (!target.error.empty()) {
-            std::fprintf(stderr, "tidemere: %s\n", target.error.c_str());
+            ReportProblem(target.error);
             return 2;
         }
     }
 
-    AquariumApp app(argc, argv);
+    // A screensaver never opens a window of its own: messages go to stderr.
+    AquariumApp app(argc, argv, !hack);
     int status;
     if (hack)
         status = app.InitHack(target, run);

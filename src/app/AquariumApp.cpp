@@ -12,10 +12,10 @@
 
 namespace {
 
-// Boxes are shown without blocking the tank, once per text while open.
+// Boxes are shown without blocking the tank, once per text while open (the
+// line on stderr is already written).
 void ShowQtMessageBox(const std::string& text, const std::string& caption) {
     static std::set<std::string> open;
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     if (!open.insert(text).second) return;
     auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(caption),
                                 QString::fromStdString(text), QMessageBox::Ok);
@@ -34,12 +34,12 @@ bool HasOpenGl(const RunOptions& options) {
 
 }  // namespace
 
-AquariumApp::AquariumApp(int& argc, char** argv)
+AquariumApp::AquariumApp(int& argc, char** argv, bool messageBoxes)
     : QApplication(argc, argv), firstLock_("FirstMyProject_Quen"), appLock_(kApplicationName) {
     setOrganizationName(kOrganizationName);
     setApplicationName(kApplicationName);
     setApplicationDisplayName(kProductTitle);
-    SetMessageBoxHandler(ShowQtMessageBox);
+    SetMessageBoxHandler(messageBoxes ? MessageBoxHandler(ShowQtMessageBox) : MessageBoxHandler());
 }
 
 AquariumApp::~AquariumApp() {
@@ -50,7 +50,7 @@ AquariumApp::~AquariumApp() {
 
 int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOptions& options) {
     if (!firstLock_.Acquire()) {
-        if (firstLock_.HeldByAnother()) return 0;  // already running: leave quietly
+        if (firstLock_.HeldByAnother()) return 0;       // already running: leave quietly
         ShowMessageBox(firstLock_.Problem(), "ERROR");  // and run unlocked
     }
     if (!appLock_.Acquire() && appLock_.HeldByAnother()) return 1;
@@ -113,7 +113,7 @@ int AquariumApp::InitInstance(const RunOptions& options, int screenIndex, bool s
                     std::to_string(g.x()) + "+" + std::to_string(g.y());
         }
         std::fprintf(stderr, "tidemere: --screen %d: there is no such screen; the screens are:%s\n",
-                     screenIndex, list.c_str());
+                     screenIndex, list.c_str());  // a list, on purpose
         return 2;
     }
     if (screenIndex >= 0) screen_ = all[screenIndex];
@@ -124,6 +124,10 @@ int AquariumApp::InitInstance(const RunOptions& options, int screenIndex, bool s
 int AquariumApp::InitHack(const HackTarget& target, const RunOptions& options) {
     // A daemon runs one copy per screen and one for the preview: no lock.
     hack_ = std::make_unique<HackHost>(target, options);
+    if (!hack_->Following()) {
+        ReportProblem("cannot follow the window given to draw into, so would not end with it");
+        return 1;
+    }
     if (!hack_->View() && options.frames > 0) return 1;
     return -1;
 }

@@ -11,7 +11,8 @@
 class AquariumApp : public QApplication {
     Q_OBJECT
 public:
-    AquariumApp(int& argc, char** argv);
+    // Without `messageBoxes` (a screensaver hack) messages go to stderr only.
+    AquariumApp(int& argc, char** argv, bool messageBoxes = true);
     ~AquariumApp() override;
 
     // Returns -1 when the program goes on running, else the exit status.

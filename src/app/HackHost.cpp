@@ -1,8 +1,8 @@
 #include "app/HackHost.h"
 
-#include <QWindow>
 #include <signal.h>
 #include <time.h>
+#include <QWindow>
 
 #include <cmath>
 #include <cstdio>
@@ -33,7 +33,27 @@ void AwaitTheWatcher(int signal, siginfo_t* info, void*) {
 }  // namespace
 
 HackHost::HackHost(const HackTarget& target, const RunOptions& options)
-    : windowId_(target.window) {
+    : windowId_(target.window), width_(target.width), height_(target.height) {
+    // A frame drawn after the window is gone can crash the GL driver (Mesa's
+    // llvmpipe does), and the frame loop cannot look up mid-frame: the
+    // watcher's thread ends the program the moment the window is destroyed.
+    // New sizes reach the view through the event loop, as the daemon's own
+    // hacks get their reshape.
+    watcher_ = std::make_unique<XWindowWatcher>(
+        windowId_,
+        [this](int w, int h) {
+            QMetaObject::invokeMethod(
+                this, [this, w, h] { FitTo(w, h); }, Qt::QueuedConnection);
+        },
+        [] { Leave(); });
+    if (watcher_->Watching()) {
+        struct sigaction action {};
+        action.sa_sigaction = AwaitTheWatcher;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGSEGV, &action, &g_previousSegv);
+        sigaction(SIGBUS, &action, &g_previousBus);
+    }
     foreign_.reset(QWindow::fromWinId(static_cast<WId>(target.window)));
     if (TempPath().empty()) {
         ShowMessageBox("Error Find TempPath.", "ERROR");
@@ -48,33 +68,12 @@ HackHost::HackHost(const HackTarget& target, const RunOptions& options)
     // The daemon owns the pointer and keys: events go to its window, and its
     // cursor stays.
     view_->setFlag(Qt::WindowTransparentForInput, true);
-    FitTo(target.width, target.height);
+    FitTo(width_, height_);
     view_->show();
-    // A frame drawn after the window is gone can crash the GL driver (Mesa's
-    // llvmpipe does), and the frame loop cannot look up mid-frame: a thread of
-    // its own, on a connection of its own, ends the program the moment the
-    // window is destroyed.
-    auto watcher = std::make_unique<XWindowProbe>();
-    if (watcher->Watch(windowId_)) {
-        struct sigaction action {};
-        action.sa_sigaction = AwaitTheWatcher;
-        action.sa_flags = SA_SIGINFO;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGSEGV, &action, &g_previousSegv);
-        sigaction(SIGBUS, &action, &g_previousBus);
-        std::thread([w = watcher.release()] {
-            w->WaitUntilDestroyed();
-            Leave();
-        }).detach();
-    }
-    // Size changes: a round trip four times a second is cheap.
-    followTimer_.setInterval(250);
-    connect(&followTimer_, &QTimer::timeout, this, &HackHost::Follow);
-    followTimer_.start();
 }
 
 HackHost::~HackHost() {
-    followTimer_.stop();
+    watcher_.reset();  // no size arrives for a view that is going
     if (view_) {
         view_->Teardown();
         delete view_;
@@ -97,10 +96,4 @@ void HackHost::Leave() {
     // The daemon took its window away: nothing left to draw into.
     std::fflush(nullptr);
     std::_Exit(0);
-}
-
-void HackHost::Follow() {
-    int w = 0, h = 0;
-    if (!probe_.Size(windowId_, &w, &h)) Leave();
-    if (w != width_ || h != height_) FitTo(w, h);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <memory>
 
 #include "app/XWindowProbe.h"
@@ -20,18 +19,19 @@ public:
     ~HackHost() override;
 
     TankView* View() const { return view_; }
+    // False when the window cannot be followed (no second X connection):
+    // such a hack would outlive its window, so it must not run.
+    bool Following() const { return watcher_ && watcher_->Watching(); }
 
 private:
-    // Follows the window's size; leaves when the window is gone.
-    void Follow();
     void FitTo(int deviceWidth, int deviceHeight);
     [[noreturn]] static void Leave();
 
-    XWindowProbe probe_;
     std::uint32_t windowId_;
     int width_ = 0;
     int height_ = 0;
+    // Made first, so every way out of start-up still ends with the window.
+    std::unique_ptr<XWindowWatcher> watcher_;
     std::unique_ptr<QWindow> foreign_;
     TankView* view_ = nullptr;
-    QTimer followTimer_;
 };

@@ -1,7 +1,11 @@
 #include "app/XWindowProbe.h"
 
 #include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "app/CommandLine.h"
@@ -56,22 +60,60 @@ bool XWindowProbe::Size(std::uint32_t window, int* width, int* height) const {
     return true;
 }
 
-bool XWindowProbe::Watch(std::uint32_t window) {
-    if (!display_) return false;
-    XSync(display_, False);
+XWindowWatcher::XWindowWatcher(std::uint32_t window, Resized resized, Gone gone)
+    : window_(window), resized_(std::move(resized)), gone_(std::move(gone)) {
+    Display* d = probe_.display_;
+    if (!d || pipe2(wake_, O_CLOEXEC) != 0) return;
+    XSync(d, False);
     g_lastError = 0;
     XErrorHandler previous = XSetErrorHandler(RecordError);
-    XSelectInput(display_, window, StructureNotifyMask);
-    XSync(display_, False);
+    XSelectInput(d, window_, StructureNotifyMask);
+    XSync(d, False);
     XSetErrorHandler(previous);
-    return g_lastError == 0;
+    // A change between the first look and the selection is not lost: the
+    // thread starts from the size the window has now.
+    if (g_lastError != 0 || !probe_.Size(window_, &width_, &height_)) {
+        gone_();
+        return;
+    }
+    thread_ = std::thread(&XWindowWatcher::Run, this);
 }
 
-void XWindowProbe::WaitUntilDestroyed() {
+XWindowWatcher::~XWindowWatcher() {
+    if (thread_.joinable()) {
+        const char stop = 0;
+        while (write(wake_[1], &stop, 1) < 0 && errno == EINTR) {
+        }
+        thread_.join();
+    }
+    for (const int fd : wake_)
+        if (fd >= 0) close(fd);
+}
+
+void XWindowWatcher::Run() {
+    Display* d = probe_.display_;
+    int width = width_, height = height_;
+    resized_(width, height);
+    pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {wake_[0], POLLIN, 0}};
     for (;;) {
-        XEvent event;
-        XNextEvent(display_, &event);  // a lost connection ends the process
-        if (event.type == DestroyNotify) return;
+        // Events already read off the connection sit in Xlib's queue, which
+        // poll cannot see: drain it first.
+        while (XPending(d) > 0) {  // a lost connection ends the process
+            XEvent event;
+            XNextEvent(d, &event);
+            if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
+                gone_();
+                return;
+            }
+            if (event.type == ConfigureNotify && event.xconfigure.window == window_ &&
+                (event.xconfigure.width != width || event.xconfigure.height != height)) {
+                width = event.xconfigure.width;
+                height = event.xconfigure.height;
+                resized_(width, height);
+            }
+        }
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
+        if (fds[1].revents != 0) return;
     }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <thread>
 
 struct _XDisplay;
 
@@ -21,13 +24,41 @@ public:
     // The window's size in device pixels; false when no such window exists.
     bool Size(std::uint32_t window, int* width, int* height) const;
 
-    // Asks to hear of the window's end; false when it is gone already.
-    bool Watch(std::uint32_t window);
-    // Blocks until the watched window is destroyed (or the connection fails).
-    void WaitUntilDestroyed();
+private:
+    friend class XWindowWatcher;
+    _XDisplay* display_ = nullptr;
+};
+
+// Follows a window another program made through the X server's structure
+// events, on a connection and a thread of its own: the window's new size
+// each time it changes (and once at the start), and its end. Both callbacks
+// run on the watcher's thread. A lost connection ends the process, as Xlib does.
+class XWindowWatcher {
+public:
+    using Resized = std::function<void(int width, int height)>;
+    using Gone = std::function<void()>;
+
+    XWindowWatcher(std::uint32_t window, Resized resized, Gone gone);
+    // Stops the thread; no callback runs after this returns.
+    ~XWindowWatcher();
+    XWindowWatcher(const XWindowWatcher&) = delete;
+    XWindowWatcher& operator=(const XWindowWatcher&) = delete;
+
+    // False when there was no connection, or the window was gone already
+    // (then `gone` has run).
+    bool Watching() const { return thread_.joinable(); }
 
 private:
-    _XDisplay* display_ = nullptr;
+    void Run();
+
+    XWindowProbe probe_;
+    std::uint32_t window_;
+    int width_ = 0;
+    int height_ = 0;
+    Resized resized_;
+    Gone gone_;
+    int wake_[2] = {-1, -1};  // a pipe that tells the thread to stop
+    std::thread thread_;
 };
 
 // The window a hack draws into: --window-id's, else $XSCREENSAVER_WINDOW's,

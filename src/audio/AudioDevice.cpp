@@ -1,4 +1,5 @@
 #include "audio/AudioDevice.h"
+#include "platform/MessageBox.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -41,7 +42,7 @@ bool OpenAudioDevice() {
         }
     }
     if (!opened) {
-        std::fprintf(stderr, "tidemere: no sound: %s\n", SDL_GetError());
+        ReportProblem(std::string("no sound: ") + SDL_GetError());
         return false;
     }
     Mix_AllocateChannels(2);

@@ -10,6 +10,7 @@
 #include "audio/AudioDevice.h"
 #include "scene/Resources.h"
 #include "settings/SettingsRecord.h"
+#include "platform/MessageBox.h"
 
 bool MusicSilenceRequest = true;
 bool MusicRestartPending = true;
@@ -41,18 +42,18 @@ void StartBuiltInSound() {
     const std::string wav = LoadResourceBytes(kMusicResource);
     FreeLoop();
     if (wav.empty()) {
-        std::fprintf(stderr, "tidemere: the built-in sound is missing\n");
+        ReportProblem("the built-in sound is missing");
         return;
     }
     loop = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1);
     if (!loop) {
-        std::fprintf(stderr, "tidemere: cannot play the built-in sound: %s\n", Mix_GetError());
+        ReportProblem(std::string("cannot play the built-in sound: ") + Mix_GetError());
         return;
     }
     // One level for the channel: left and right sound alike.
     Mix_Volume(kBuiltinSoundChannel, BuiltinSoundMixVolume(Settings.Yinliang));
     if (Mix_PlayChannel(kBuiltinSoundChannel, loop, -1) < 0)
-        std::fprintf(stderr, "tidemere: cannot play the built-in sound: %s\n", Mix_GetError());
+        ReportProblem(std::string("cannot play the built-in sound: ") + Mix_GetError());
 }
 
 void StopBuiltInSound() {

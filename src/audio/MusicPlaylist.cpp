@@ -7,6 +7,7 @@
 #include "audio/TrackPlayer.h"
 #include "platform/IniFile.h"
 #include "platform/Random.h"
+#include "platform/MessageBox.h"
 
 namespace {
 
@@ -72,8 +73,7 @@ bool MusicPlaylist::LoadRow(int row) {
         // Said once here; the state falls back to Stopped rather than
         // pretending to play silence for ever.
         if (player_.LastError() != "no sound device")
-            std::fprintf(stderr, "tidemere: cannot play %s: %s\n", rows_[row].c_str(),
-                         player_.LastError().c_str());
+            ReportProblem("cannot play " + rows_[row] + ": " + player_.LastError());
         Stop();
     }
     player_.Seek(0);

@@ -17,6 +17,7 @@
 #include "controls/LedCheckBox.h"
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
+#include "platform/MessageBox.h"
 
 namespace {
 
@@ -236,7 +237,7 @@ void MusicDialog::OnAddMusic() {
         this, QString(), QString(), QStringLiteral("(*.mp3;*.wav;*.mpeg) (*.mp3 *.wav *.mpeg)"));
     if (path.isEmpty()) return;
     if (!playlist_.AddRow(path.toStdString())) {
-        std::fprintf(stderr, "tidemere: a music file name with a line break cannot be kept\n");
+        ReportProblem("a music file name with a line break cannot be kept");
         return;
     }
     Sync();

@@ -46,10 +46,9 @@ std::string WindowsFolder() {
         static bool reported = false;
         if (!reported) {
             reported = true;
-            std::fprintf(stderr,
-                         "tidemere: cannot use the settings folder %s; running on the default "
-                         "settings, nothing is saved\n",
-                         folder.empty() ? "(no HOME or XDG_CONFIG_HOME)" : folder.c_str());
+            ReportProblem("cannot use the settings folder " +
+                          (folder.empty() ? std::string("(no HOME or XDG_CONFIG_HOME)") : folder) +
+                          "; running on the default settings, nothing is saved");
             ShowMessageBox("Error Find TempPath.", "ERROR");
         }
         return {};

@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+#include "platform/MessageBox.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -231,7 +232,7 @@ bool WriteAll(int fd, const std::string& text) {
 bool IniDocument::SaveChanges(const std::string& path, const char* what) const {
     std::string why;
     if (!modified_ || Save(path, &why)) return true;
-    std::fprintf(stderr, "tidemere: cannot save %s to %s: %s\n", what, path.c_str(), why.c_str());
+    ReportProblem(std::string("cannot save ") + what + " to " + path + ": " + why);
     return false;
 }
 

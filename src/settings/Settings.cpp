@@ -121,7 +121,7 @@ void LoadSettings() {
     if (!path.empty() && doc.LoadError().empty() && doc.Modified() && !doc.Save(path, &why)) {
         const std::string text = "Cannot save the settings file " + path + ": " + why + ".";
         if (why == IniDocument::kReadOnly)
-            std::fprintf(stderr, "tidemere: %s\n", text.c_str());  // the user's choice: no box
+            ReportProblem(text);  // the user's choice: no box
         else
             ReportOnce(text);
     }

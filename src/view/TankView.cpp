@@ -79,7 +79,7 @@ void TankView::initializeGL() {
     // Without a temp folder the scene stops short of its dialogs.
     if (scene_.State == TankScene::StartState::Started) {
         CreateBackgroundDialog();
-        CreateMusicDialog();
+        if (options_.sound) CreateMusicDialog();  // its player opens the sound device
     }
     started_ = true;
     clock_.start();
@@ -136,7 +136,7 @@ void TankView::Tick() {
         DrawSceneFrame();
         if (finished_) return;
         context()->swapBuffers(this);
-        BuiltinSoundHandshake();
+        if (options_.sound) BuiltinSoundHandshake();
         pacer_.FrameDone(clock_.nsecsElapsed());
     }
     ScheduleNextFrame();
@@ -162,8 +162,7 @@ bool TankView::SaveScreenshot() {
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     image = image.mirrored().convertToFormat(QImage::Format_RGB32);
     if (!image.save(QString::fromStdString(options_.screenshot), "PNG")) {
-        std::fprintf(stderr, "tidemere: cannot write the screenshot to %s\n",
-                     options_.screenshot.c_str());
+        ReportProblem("cannot write the screenshot to " + options_.screenshot);
         return false;
     }
     std::printf("Screenshot saved to %s\n", options_.screenshot.c_str());

@@ -24,6 +24,7 @@ struct RunOptions {
     int fps = 0;  // 0: as fast as the display refreshes, at most 100
     int bubbles = -1;  // hack mode: bubbles drawn, overriding the settings; -1: as set
     int light = -1;    // hack mode: brightness 0 (dark)..100 (full), overriding the settings; -1: as set
+    bool sound = true;  // false: the audio device is never opened (a silent screensaver)
 };
 
 // The window that shows the tank and runs the frame loop: the tank moves in
