@@ -3,6 +3,9 @@
 // settings preview does.
 
 #include <QScreen>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "E2e.h"
@@ -27,6 +30,21 @@ public:
     }
     ~PlainWindow() { XCloseDisplay(display_); }
     std::string Id() const { return "0x" + QString::number(id_, 16).toStdString(); }
+    // Top-level windows on the screen (mapped children of the root) other than this one.
+    int OtherShownTopLevels() const {
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+        int shown = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes at;
+            if (children[i] != id_ && XGetWindowAttributes(display_, children[i], &at) &&
+                at.map_state == IsViewable)
+                ++shown;
+        }
+        if (children) XFree(children);
+        return shown;
+    }
     void Resize(int w, int h) const {
         XResizeWindow(display_, id_, w, h);
         XSync(display_, False);
@@ -58,15 +76,36 @@ void ExpectLiveTank(const PlainWindow& window, TankProcess& hack) {
     EXPECT_NE(window.Grab(), first) << "the picture stands still";
 }
 
+// The largest sample in what SDL's disk driver wrote; 0 for silence or no file.
+int Loudest(const std::string& path) {
+    const std::string raw = ReadWholeFile(path);
+    std::vector<std::int16_t> s(raw.size() / 2);
+    if (!s.empty()) std::memcpy(s.data(), raw.data(), s.size() * 2);
+    int loudest = 0;
+    for (const std::int16_t v : s)
+        loudest = std::max(loudest, std::abs(int(v)));
+    return loudest;
+}
+
 TEST_F(EndToEnd, HacksFillTheirWindowsFollowTheirSizeAndLeaveWithThem) {
-    // Two copies side by side, so neither takes the lock: an odd size at a
-    // scale factor of 2, named by a decimal id; and a window named in the
-    // environment, the way xsecurelock does.
+    // Two copies side by side, so neither takes the lock. The first as a
+    // settings preview runs it: --root with the window id added, which wins
+    // over XSCREENSAVER_WINDOW too; an odd size at a scale factor of 2, named
+    // by a decimal id. The second in the window named in the environment, the
+    // way xsecurelock does, with --sound. Sound goes to files.
     auto left = std::make_unique<PlainWindow>(0, 241, 161);
     PlainWindow right(600, 200, 150);
-    TankProcess first(home, {"-window-id", std::to_string(std::stoul(left->Id(), nullptr, 16))},
-                      {{"QT_SCALE_FACTOR", "2"}});
-    TankProcess second(home, {"-root"}, {{"XSCREENSAVER_WINDOW", right.Id()}});
+    const std::string quiet = home.File("quiet.raw"), loud = home.File("loud.raw");
+    TankProcess first(home,
+                      {"-root", "-window-id", std::to_string(std::stoul(left->Id(), nullptr, 16))},
+                      {{"QT_SCALE_FACTOR", "2"},
+                       {"XSCREENSAVER_WINDOW", right.Id()},
+                       {"SDL_AUDIODRIVER", "disk"},
+                       {"SDL_DISKAUDIOFILE", quiet}});
+    TankProcess second(home, {"-root", "--sound"},
+                       {{"XSCREENSAVER_WINDOW", right.Id()},
+                        {"SDL_AUDIODRIVER", "disk"},
+                        {"SDL_DISKAUDIOFILE", loud}});
     ExpectLiveTank(*left, first);
     ExpectLiveTank(right, second);
     // Neither holds the lock a full-screen copy would see.
@@ -74,17 +113,78 @@ TEST_F(EndToEnd, HacksFillTheirWindowsFollowTheirSizeAndLeaveWithThem) {
     windowed.Wait(30);
     EXPECT_NE(windowed.Output().find("Tank after 5 frames"), std::string::npos)
         << windowed.Output();
-    left->Resize(481, 361);
+    // Taller only: a window that keeps its width is followed too.
+    left->Resize(241, 361);
     QImage grown;
     for (int i = 0; i < 40 && Share(grown = left->Grab(), bare) > 0; ++i)
         Sleep(100);
-    EXPECT_EQ(grown.size(), QSize(481, 361));
+    EXPECT_EQ(grown.size(), QSize(241, 361));
     EXPECT_EQ(Share(grown, bare), 0.0) << "a bare edge is left";
-    EXPECT_GT(Colours(grown.copy(240, 180, 241, 181), 4), 20u) << "no tank in the new lower right";
+    EXPECT_GT(Colours(grown.copy(0, 180, 241, 181), 4), 20u) << "no tank in the new lower half";
+    // A screensaver is silent unless asked: the device is never opened.
+    for (int i = 0; i < 100 && Loudest(loud) <= 500; ++i)
+        Sleep(50);
+    EXPECT_GT(Loudest(loud), 500) << "--sound plays the built-in loop\n" << second.Output();
+    EXPECT_EQ(Loudest(quiet), 0) << first.Output();
     // The daemon takes a window away: its hack ends, the other runs on.
     left.reset();
     EXPECT_EQ(first.Wait(10), 0) << first.Output();
     EXPECT_EQ(second.Wait(0), -1) << second.Output();
+}
+
+TEST_F(EndToEnd, AScreensaverOpensNoWindowOfItsOwnAndHidesTheKeyHelp) {
+    // Dark and without bubbles, so the help text (drawn unlit) is the only
+    // bright thing; the windowed program shows it at the start.
+    const auto settings = [&](const std::string& images) {
+        WriteWholeFile(Settings(),
+                       "[Aquarium Settings]\nLIGHTQIANGDU=100\nQIPAONUM=110\n" + images);
+    };
+    const auto lit = [](QRgb p) { return qRed(p) > 180 && qGreen(p) > 180 && qBlue(p) > 180; };
+    settings("");
+    const QImage withHelp = LastFrame({"--window", "320x240", "--frames", "10"});
+    ASSERT_GT(Share(withHelp, lit, 1), 0.002) << "the windowed program shows its key help";
+    auto window = std::make_unique<PlainWindow>(0, 320, 240);
+    const std::string shot = home.File("hack.png");
+    TankProcess brief(home, {"--window-id", window->Id(), "--frames", "10", "--screenshot", shot});
+    ASSERT_EQ(brief.Wait(60), 0) << brief.Output();
+    EXPECT_EQ(Share(QImage(QString::fromStdString(shot)), lit, 1), 0.0) << "key help in a hack";
+
+    // Pictures that cannot be loaded: each is one line on stderr, and no
+    // box opens, however long the hack runs.
+    Sh("mkdir -p " + home.File("folder.png"));
+    WriteWholeFile(home.File("garbage.jpg"), "not a picture");
+    const std::vector<std::string> broken = {home.File("garbage.jpg"), home.File("missing.png"),
+                                             home.File("folder.png")};
+    std::string images =
+        "[Custom Images]\nRandomImage=0\nCycImage=1\nRepeatImage=0\nOwnImage=1\n"
+        "ImageTime=1\nImageSum=3\n";
+    for (size_t i = 0; i < broken.size(); ++i)
+        images += "ImageList" + std::to_string(i) + "=" + broken[i] + "\n";
+    settings(images);
+    TankProcess hack(home, {"--root"}, {{"XSCREENSAVER_WINDOW", window->Id()}});
+    // One that stops short of drawing (no temp folder) still ends with its window.
+    TankProcess stranded(home, {"--window-id", window->Id()}, {{"TMPDIR", home.File("none")}});
+    const auto reported = [&](const std::string& path) {
+        const std::string out = hack.Output();
+        const std::string line = "(" + path + ")image loading error.\n";
+        size_t n = 0;
+        for (auto at = out.find(line); at != std::string::npos; at = out.find(line, at + 1))
+            ++n;
+        return n;
+    };
+    for (int i = 0; i < 150 && reported(broken[0]) + reported(broken[1]) + reported(broken[2]) < 3;
+         ++i)
+        ASSERT_EQ(hack.Wait(0.1), -1) << hack.Output();
+    Sleep(1000);  // a box would be up by now
+    for (const std::string& path : broken)
+        EXPECT_EQ(reported(path), 1u) << path << "\n" << hack.Output();
+    EXPECT_EQ(window->OtherShownTopLevels(), 0) << "a hack opened a window of its own";
+    EXPECT_EQ(hack.Wait(0), -1) << "the hack goes on\n" << hack.Output();
+    EXPECT_NE(stranded.Output().find("ERROR: Error Find TempPath.\n"), std::string::npos)
+        << stranded.Output();
+    window.reset();
+    EXPECT_EQ(hack.Wait(10), 0) << hack.Output();
+    EXPECT_EQ(stranded.Wait(10), 0) << stranded.Output();
 }
 
 }  // namespace
