@@ -112,7 +112,10 @@ void XWindowWatcher::Run() {
                 resized_(width, height);
             }
         }
-        if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+            gone_();  // no way left to hear of the window's end: do not outlive it
+            return;
+        }
         if (fds[1].revents != 0) return;
     }
 }
