@@ -7,6 +7,7 @@
 
 #include "app/AquariumApp.h"
 #include "app/CommandLine.h"
+#include "app/PlatformCheck.h"
 #include "app/XWindowProbe.h"
 #include "platform/ProductInfo.h"
 #include "platform/Random.h"
@@ -43,6 +44,13 @@ int main(int argc, char** argv) {
     run.bubbles = o.bubbles;
     run.light = o.light;
     const bool hack = o.root || o.windowId;
+    // Qt aborts when the platform it is told to use cannot start: say why first.
+    const std::string platformProblem = PlatformProblem(CurrentPlatformEnv(), hack);
+    if (!platformProblem.empty()) {
+        std::fprintf(stderr, "tidemere: %s\n", platformProblem.c_str());
+        return 2;
+    }
+    if (hack) PreferX11ForHack();
     HackTarget target;
     if (hack) {
         // Checked before Qt connects: Qt would take a bad id for a window.
