@@ -39,7 +39,6 @@ AquariumApp::AquariumApp(int& argc, char** argv)
     setOrganizationName(kOrganizationName);
     setApplicationName(kApplicationName);
     setApplicationDisplayName(kProductTitle);
-    setDesktopFileName("tidemere");  // Wayland desktops find the icon and name by it
     SetMessageBoxHandler(ShowQtMessageBox);
 }
 

@@ -18,6 +18,8 @@ CMainFrame::CMainFrame(const RunOptions& options) {
         return;
     }
     const bool viewOnTop = QGuiApplication::platformName().startsWith("wayland");
+    // Wayland desktops find the window's icon and name through its desktop entry.
+    if (viewOnTop) QGuiApplication::setDesktopFileName("tidemere");
     view_ = new TankView(options, viewOnTop ? nullptr : this);
 }
 
