@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  qt6-base-dev libqt6opengl6-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-wayland
   libgl-dev libgl1-mesa-dri libglu1-mesa-dev
   libsoil-dev
   libsdl2-mixer-dev
@@ -13,6 +13,7 @@ packages=(
   libegl-dev libegl-mesa0
   xvfb xauth x11-utils xdotool fonts-dejavu-core
   libx11-dev man-db desktop-file-utils
+  weston lintian
 )
 
 missing=()

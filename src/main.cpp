@@ -7,6 +7,7 @@
 
 #include "app/AquariumApp.h"
 #include "app/CommandLine.h"
+#include "app/PlatformCheck.h"
 #include "app/XWindowProbe.h"
 #include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
@@ -46,6 +47,13 @@ int main(int argc, char** argv) {
     run.light = o.light;
     run.sound = SoundAllowed(o);
     const bool hack = IsHack(o);
+    // Qt aborts when the platform it is told to use cannot start: say why first.
+    const std::string platformProblem = PlatformProblem(CurrentPlatformEnv(), hack);
+    if (!platformProblem.empty()) {
+        ReportProblem(platformProblem);
+        return 2;
+    }
+    if (hack) PreferX11ForHack();
     HackTarget target;
     if (hack) {
         // Checked before Qt connects: Qt would take a bad id for a window.

@@ -76,28 +76,30 @@ int AquariumApp::InitInstance(int windowWidth, int windowHeight, const RunOption
     }
 
     frame_ = std::make_unique<CMainFrame>(run);
-    frame_->setTitle(kProductTitle);
+    TankView* view = frame_->View();
+    QWindow* top = frame_->TopWindow();  // the view itself on Wayland
+    top->setTitle(kProductTitle);
     // Without a view there are no frames to count: a scripted run would
     // never end, so it fails instead of waiting for Escape.
-    if (!frame_->View() && run.frames > 0) return 1;
+    if (!view && run.frames > 0) return 1;
     if (windowWidth > 0) {
-        frame_->resize(windowWidth, windowHeight);
-        if (frame_->View()) frame_->View()->resize(windowWidth, windowHeight);
-        frame_->show();
+        top->resize(windowWidth, windowHeight);
+        if (view && view != top) view->resize(windowWidth, windowHeight);
+        top->show();
     } else {
-        frame_->setFlags(Qt::Window | Qt::FramelessWindowHint);
-        if (screen) frame_->setScreen(screen);
-        if (screen) frame_->setGeometry(cover);
-        if (frame_->View()) frame_->View()->resize(frame_->size());
+        top->setFlags(Qt::Window | Qt::FramelessWindowHint);
+        if (screen) top->setScreen(screen);
+        if (screen) top->setGeometry(cover);
+        if (view && view != top) view->resize(top->size());
         // Full screen snaps to one screen; a span is a plain window over all.
         if (span_)
-            frame_->show();
+            top->show();
         else
-            frame_->showFullScreen();
+            top->showFullScreen();
     }
-    if (frame_->View()) {
-        frame_->View()->show();
-        frame_->View()->requestActivate();
+    if (view) {
+        if (view != top) view->show();
+        view->requestActivate();
     }
     return -1;
 }

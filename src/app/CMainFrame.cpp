@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <cstdio>
@@ -16,11 +17,21 @@ CMainFrame::CMainFrame(const RunOptions& options) {
         ShowMessageBox("Error Find TempPath.", "ERROR");
         return;
     }
-    view_ = new TankView(options, this);
+    const bool viewOnTop = QGuiApplication::platformName().startsWith("wayland");
+    // Wayland desktops find the window's icon and name through its desktop entry.
+    if (viewOnTop) QGuiApplication::setDesktopFileName("tidemere");
+    view_ = new TankView(options, viewOnTop ? nullptr : this);
 }
 
 CMainFrame::~CMainFrame() {
-    if (view_) view_->Teardown();
+    if (!view_) return;
+    view_->Teardown();
+    if (!view_->parent()) delete view_;  // not a child: not deleted with the frame
+}
+
+QWindow* CMainFrame::TopWindow() {
+    if (view_ && !view_->parent()) return view_;
+    return this;
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {

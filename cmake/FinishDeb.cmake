@@ -1,0 +1,46 @@
+# Run by CPack after it has built the .deb, to finish what it leaves undone:
+# - its Installed-Size counts a symbolic link as the file it points to, so
+#   the XScreenSaver link counts the binary twice. dpkg's own rule is each
+#   file in whole KiB, rounded up, and one for every folder and link;
+# - its stripping keeps the compiler's .comment section.
+# The package is rebuilt from its unpacked tree.
+find_program(DPKG_DEB dpkg-deb REQUIRED)
+find_program(OBJCOPY objcopy REQUIRED)
+foreach(_deb IN LISTS CPACK_PACKAGE_FILES)
+  if(NOT _deb MATCHES "\\.deb$")
+    continue()
+  endif()
+  set(_tree "${_deb}.tree")
+  file(REMOVE_RECURSE "${_tree}")
+  execute_process(COMMAND ${DPKG_DEB} -R "${_deb}" "${_tree}" COMMAND_ERROR_IS_FATAL ANY)
+  file(GLOB _programs "${_tree}/usr/games/*")
+  foreach(_program IN LISTS _programs)
+    execute_process(COMMAND ${OBJCOPY} --remove-section=.comment "${_program}"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+  file(GLOB_RECURSE _entries LIST_DIRECTORIES true "${_tree}/*")
+  set(_kib 0)
+  set(_sums "")
+  foreach(_entry IN LISTS _entries)
+    string(FIND "${_entry}/" "${_tree}/DEBIAN/" _at)
+    if(_at EQUAL 0)
+      continue()
+    endif()
+    if(IS_SYMLINK "${_entry}" OR IS_DIRECTORY "${_entry}")
+      math(EXPR _kib "${_kib} + 1")
+    else()
+      file(SIZE "${_entry}" _bytes)
+      math(EXPR _kib "${_kib} + (${_bytes} + 1023) / 1024")
+      file(MD5 "${_entry}" _md5)
+      file(RELATIVE_PATH _name "${_tree}" "${_entry}")
+      string(APPEND _sums "${_md5}  ${_name}\n")
+    endif()
+  endforeach()
+  file(WRITE "${_tree}/DEBIAN/md5sums" "${_sums}")
+  file(READ "${_tree}/DEBIAN/control" _control)
+  string(REGEX REPLACE "Installed-Size: [0-9]+" "Installed-Size: ${_kib}" _control "${_control}")
+  file(WRITE "${_tree}/DEBIAN/control" "${_control}")
+  execute_process(COMMAND ${DPKG_DEB} --root-owner-group -Zxz -b "${_tree}" "${_deb}"
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  file(REMOVE_RECURSE "${_tree}")
+endforeach()
