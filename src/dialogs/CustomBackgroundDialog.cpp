@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -143,6 +144,12 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
         loader_->Request(path);
     };
     show_.ReleaseTexture = std::move(release);
+    show_.MeasureAspect = [](const std::string& path) {
+        const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+        if (!QFileInfo(name).isFile()) return 0.0;
+        const QSize size = QImageReader(name).size();  // the header only
+        return size.isValid() && size.height() > 0 ? double(size.width()) / size.height() : 0.0;
+    };
 
     show_.LoadImageSettings(settingsPath_);
     Refresh();

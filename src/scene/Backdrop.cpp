@@ -38,13 +38,13 @@ void BackdropPatch::ComputeControlPoints(const TankBounds& bounds, int backgroun
         for (int k = 0; k < kCols; ++k) {
             const double xk = bounds.xMin + k * d;
             Vec3d& p = Points[r][k];
-            p.y = kRowHeights[r];
+            p.y = kRowHeights[r] * static_cast<double>(bounds.wallHeightScale);
             if (r < 2) {
                 p.x = xk + Wave;
-                p.z = (k % 2 == 0) ? Wave - 90.0 : -90.0 - Wave;
+                p.z = (k % 2 == 0) ? Wave + kBackdropZ : kBackdropZ - Wave;
             } else {
                 p.x = xk;
-                p.z = -90.0;
+                p.z = kBackdropZ;
             }
         }
     }
@@ -81,4 +81,27 @@ void BackdropPatch::Draw() const {
                    glVertex3d(v.p.x, v.p.y, v.p.z);
                },
                [] { glEnd(); });
+}
+
+BackdropTextureMap CoverMapping(const TankBounds& bounds, const Frustum& view, double eyeToWall,
+                                double pictureAspect, bool mirrored) {
+    BackdropTextureMap m;
+    const double width = static_cast<double>(bounds.xMax) - bounds.xMin;
+    const double top = kBackdropTop * bounds.wallHeightScale;
+    const double bottom = kBackdropBottom * bounds.wallHeightScale;
+    if (!(width > 0) || !(eyeToWall > 0)) return m;
+    // The view's half sizes where it meets the flat wall.
+    const double halfX = (view.right - view.left) / 2 * eyeToWall * kBackdropSwayMargin;
+    const double halfY = (view.top - view.bottom) / 2 * eyeToWall * kBackdropSwayMargin;
+    const double sLow = (bounds.xMax - halfX) / width;
+    const double sHigh = (bounds.xMax + halfX) / width;
+    const double tLow = (-halfY - bottom) / (top - bottom);
+    const double tHigh = (halfY - bottom) / (top - bottom);
+    m.shown = CoverCropFor(pictureAspect, halfX / halfY);
+    const double across = m.shown.across, down = m.shown.down;
+    m.sScale = across / (sHigh - sLow) * (mirrored ? -1 : 1);
+    m.sOffset = (mirrored ? 0.5 + across / 2 : 0.5 - across / 2) - m.sScale * sLow;
+    m.tScale = down / (tHigh - tLow);
+    m.tOffset = 0.5 - down / 2 - m.tScale * tLow;
+    return m;
 }

@@ -13,7 +13,8 @@ void PlaceFish(TankScene& scene) {
         fish.X = static_cast<float>(RandomInt(100) - 50);
         fish.Y = static_cast<float>(RandomInt(30) - 15);
         fish.Z = static_cast<float>(RandomInt(20) - 80);
-        fish.SetBounds(-50, 50, scene.Bounds.yMax - 10, scene.Bounds.yMin + 6, -80, -60);
+        const TankBounds& b = scene.Bounds;
+        fish.SetBounds(-b.fishXMax, b.fishXMax, b.yMax - 10, b.yMin + 6, -80, -60);
     }
 }
 

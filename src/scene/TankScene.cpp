@@ -119,7 +119,6 @@ void DrawBackgroundQuads(const TankBounds& b, bool skipHidden, bool hiddenByBack
 // (the light's level plus the global 0.2) reaches full white.
 constexpr int kSaturatingLight = 20;
 
-constexpr double kBackdropTop = 39.0, kBackdropBottom = -38.0;
 // Below this many texels a pixel the filter never leaves mip level 0
 // (nearest level: log2 under 0.5), so a plain linear filter is the same.
 constexpr double kLevelZeroTexelsPerPixel = 1.3;
@@ -144,7 +143,7 @@ bool TankScene::BackdropCoversView() const {
     // The wall as drawn: a grid of n x n flat cells between evaluated points.
     // It fills the view when its four edges lie beyond the four sides.
     const Frustum f = FrameFrustum(ScreenWidth, ScreenHeight);
-    const double eyeZ = kEyeOffset[2] + CameraZOffset - 5.0;
+    const double eyeZ = kBackdropZ + EyeToWall();
     const int n = Backdrop.Tessellation < 1 ? 1 : (Backdrop.Tessellation > 64 ? 64 : Backdrop.Tessellation);
     constexpr double kBeyond = 1.001;
     // For each edge: the least and greatest x and y, in units of the view's half size.
@@ -181,39 +180,54 @@ bool TankScene::BackdropCoversView() const {
     return apart(0, 1, 0) && apart(2, 3, 1);
 }
 
+double TankScene::EyeToWall() const { return kEyeOffset[2] + CameraZOffset - 5.0 - kBackdropZ; }
+
 bool TankScene::BackdropNeverMinified(int texelsAcross, int texelsDown) const {
-    // Texels a pixel across and down, where the wall is nearest (about 79 away).
+    if (texelsAcross < 1 || texelsDown < 1) return true;
+    // Texels a pixel across and down where the wall is farthest (one unit
+    // behind its flat part), with the picture cropped to cover the view.
     const Frustum f = FrameFrustum(ScreenWidth, ScreenHeight);
-    const double nearest = 79.0;
-    const double pixelsAcross = (Bounds.xMax - Bounds.xMin) /
-                                ((f.right - f.left) * nearest) * ScreenWidth;
-    const double pixelsDown =
-        (kBackdropTop - kBackdropBottom) / ((f.top - f.bottom) * nearest) * ScreenHeight;
-    return texelsAcross / pixelsAcross <= kLevelZeroTexelsPerPixel &&
-           texelsDown / pixelsDown <= kLevelZeroTexelsPerPixel;
+    const double wall = EyeToWall();
+    const BackdropTextureMap m = CoverMapping(
+        Bounds, f, wall, static_cast<double>(texelsAcross) / texelsDown, false);
+    const double farthest = (wall + 1.0) / wall;
+    const double viewShare = 1.0 / kBackdropSwayMargin;
+    const double scale = viewShare * farthest;
+    const double acrossPerPixel = texelsAcross * m.shown.across * scale / ScreenWidth;
+    const double downPerPixel = texelsDown * m.shown.down * scale / ScreenHeight;
+    return acrossPerPixel <= kLevelZeroTexelsPerPixel && downPerPixel <= kLevelZeroTexelsPerPixel;
 }
 
-bool TankScene::BindBackdropTexture() {
-    const bool own = OwnBackgroundActive && UserBackgrounds != nullptr;
-    if (!own) {
+void TankScene::BindBackdropTexture() {
+    const int current = UserBackgrounds != nullptr ? UserBackgrounds->CurrentTexture : 0;
+    // Until an own picture is ready, or when none is left, the built-in one shows.
+    const bool own = OwnBackgroundActive && current > 0;
+    double aspect = BuiltinAspect;
+    if (own) {
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(current));
+        aspect = UserBackgrounds->CurrentAspect();
+        if (!(aspect > 0)) {
+            GLint w = 0, h = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+            aspect = h > 0 ? static_cast<double>(w) / h : 0.0;
+        }
+    } else {
         glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
-        return false;
     }
-    const int current = UserBackgrounds->CurrentTexture;
-    glBindTexture(GL_TEXTURE_2D, current > 0 ? static_cast<GLuint>(current) : 0);
-    // The patch runs its texture from right to left; a photo must read the
-    // right way round, so its s coordinate is turned.
+    // The picture covers the view, cropped to its shape; a photo is turned
+    // to read the right way round, since the patch runs right to left.
+    const BackdropTextureMap m =
+        CoverMapping(Bounds, FrameFrustum(ScreenWidth, ScreenHeight), EyeToWall(), aspect, own);
     glMatrixMode(GL_TEXTURE);
     glPushMatrix();
     glLoadIdentity();
-    glTranslatef(1.0f, 0.0f, 0.0f);
-    glScalef(-1.0f, 1.0f, 1.0f);
+    glTranslated(m.sOffset, m.tOffset, 0.0);
+    glScaled(m.sScale, m.tScale, 1.0);
     glMatrixMode(GL_MODELVIEW);
-    return true;
 }
 
-void TankScene::UnbindBackdropTexture(bool own) {
-    if (!own) return;
+void TankScene::UnbindBackdropTexture() {
     glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -228,9 +242,9 @@ void TankScene::DrawBackdropFirst() {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
-    const bool own = BindBackdropTexture();
+    BindBackdropTexture();
     Backdrop.Draw();
-    UnbindBackdropTexture(own);
+    UnbindBackdropTexture();
     glDepthMask(GL_TRUE);
     glEnable(GL_DEPTH_TEST);
     glColor4fv(current);
@@ -288,6 +302,14 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     }
 
     LoadBuiltinTexture(154, folder, "BackGround0", CreateMipmappedTexture, &BackgroundTexture);
+    {
+        // The built-in picture keeps the shape it was painted in.
+        GLint w = 0, h = 0;
+        glBindTexture(GL_TEXTURE_2D, BackgroundTexture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+        BuiltinAspect = h > 0 ? static_cast<double>(w) / h : 0.0;
+    }
     for (int k = 0; k < kFishCount; ++k)
         LoadBuiltinTexture(10000 + k, folder, "fish" + std::to_string(k), CreateBitmapTexture,
                            &FishTextures[k]);
@@ -299,7 +321,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     for (int i = 0; i < kMaxBubbles; ++i) Bubbles.Draw(BubbleCount(Settings));
     PlaceFish(*this);
     for (int i = 0; i < kPickColumns; ++i)
-        PickColumns[i] = {Bounds.xMin + i * 0.990099f, 0.0f, -70.0f};
+        PickColumns[i] = {Bounds.xMin + i * Bounds.pickColumnStep, 0.0f, -70.0f};
     const int span = static_cast<int>(Bounds.yMax - Bounds.yMin);
     for (int j = 0; j < kPickRows; ++j)
         PickRows[j] = {0.0f, Bounds.yMin + span * 0.02f * j, -70.0f};
@@ -368,11 +390,11 @@ void TankScene::Step(bool draw) {
     }
 
     if (backdropShown && !backdropFirst && draw) {
-        const bool own = BindBackdropTexture();
+        BindBackdropTexture();
         glPushMatrix();
         Backdrop.Draw();
         glPopMatrix();
-        UnbindBackdropTexture(own);
+        UnbindBackdropTexture();
     }
 
     if (started && draw) {

@@ -31,6 +31,8 @@ public:
     BackdropPatch Backdrop;
     TankBounds Bounds;
     GLuint BackgroundTexture = 0;
+    // Width / height of the built-in picture (0 until it is loaded).
+    double BuiltinAspect = 0;
     GLuint FishTextures[kFishCount] = {};
     // The user's pictures; the backdrop shows their current one while
     // OwnBackgroundActive is set. Not owned; may be null.
@@ -104,9 +106,11 @@ private:
     void Step(bool draw);
     void DrawBackdropFirst();
     // Binds the user's current picture (turned to read the right way round)
-    // or the built-in one; true when the texture matrix was pushed.
-    bool BindBackdropTexture();
-    void UnbindBackdropTexture(bool own);
+    // or the built-in one, and pushes the texture matrix that crops it to
+    // cover the view.
+    void BindBackdropTexture();
+    void UnbindBackdropTexture();
+    double EyeToWall() const;
     void ChooseBackdropFilter();
     void ReleaseFont();
     GLuint FilterTexture = 0;  // the skin whose filter is chosen

@@ -13,6 +13,8 @@ bool OwnBackgroundActive = false;
 namespace {
 
 constexpr const char* kSection = "Custom Images";
+// What an empty interval box stands for, in the file and in the dialog alike.
+constexpr int kEmptyBoxSeconds = 5;
 
 bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
@@ -33,6 +35,12 @@ bool IsOne(const IniDocument& doc, const char* key) {
 
 }  // namespace
 
+int IntervalSecondsFor(const std::string& text) {
+    const bool blank = std::all_of(text.begin(), text.end(), IsBlankChar);
+    if (blank) return kEmptyBoxSeconds;
+    return std::max(1, AtoiLike(text));
+}
+
 std::string MaximumImagesMessage(int count) {
     return "The maximum number of background is: " + std::to_string(count);
 }
@@ -49,8 +57,8 @@ void Slideshow::AddImage(const std::string& path, bool chosenByUser) {
     }
     // A line break could not be kept in the settings file.
     if (path.find_first_of("\r\n") != std::string::npos || !StartLoad) {
+        // Said, not listed; the other pictures go on.
         ShowMessageBox(ImageLoadErrorMessage(path), kApplicationName);
-        StopSlideshow();
         return;
     }
     pending_.push_back(path);
@@ -70,11 +78,11 @@ void Slideshow::ImageLoaded(const std::string& path, unsigned texture) {
     pending_.erase(it);
     pendingByUser_.erase(pendingByUser_.begin() + index);
     if (texture == 0) {
+        // Said, not listed; the slideshow goes on with the pictures that load.
         ShowMessageBox(ImageLoadErrorMessage(path), kApplicationName);
-        StopSlideshow();
         return;
     }
-    rows_.push_back({path, texture, false});
+    rows_.push_back({path, texture, false, MeasureAspect ? MeasureAspect(path) : 0.0});
     if (byUser && ImageCount() == 1 && OwnImageChecked) StartSlideshow();
 }
 
@@ -152,7 +160,7 @@ void Slideshow::SlideshowTick() {
     OwnBackgroundActive = OwnImageChecked;
     if (!Playing) return;
     ++TickCounter;
-    const std::int64_t seconds = AtoiLike(IntervalText);
+    const std::int64_t seconds = IntervalSeconds();
     if (TickCounter != 0 && std::int64_t{TickCounter} * kTickMs < seconds * 1000) return;
     const int picked = PickImage(-1, false);
     if (picked == -1) {
@@ -168,6 +176,12 @@ void Slideshow::SlideshowTick() {
             MarkOnly(i);
             break;
         }
+}
+
+double Slideshow::CurrentAspect() const {
+    for (const Row& r : rows_)
+        if (CurrentTexture > 0 && static_cast<int>(r.texture) == CurrentTexture) return r.aspect;
+    return 0;
 }
 
 void Slideshow::StartSlideshow() {
@@ -200,7 +214,7 @@ void Slideshow::LoadImageSettings(const std::string& settingsPath) {
     ModeChecked[RepeatOne] = IsOne(doc, "RepeatImage");
     OwnImageChecked = IsOne(doc, "OwnImage");
     const auto interval = doc.Get(kSection, "ImageTime");
-    IntervalText = interval && !interval->empty() ? *interval : "5";
+    IntervalText = interval && !interval->empty() ? *interval : std::to_string(kEmptyBoxSeconds);
 
     const auto sum = doc.Get(kSection, "ImageSum");
     const int n = sum ? AtoiLike(*sum) : 0;

@@ -8,6 +8,10 @@
 // Copied from the "Use your own image" box on every slideshow tick.
 extern bool OwnBackgroundActive;
 
+// An empty box means the usual 5 seconds; anything under a second (0, or no
+// number at all) counts as one second, so the picture never flickers.
+int IntervalSecondsFor(const std::string& text);
+
 // The user's backdrop pictures and the slideshow that cycles through them.
 // Plain logic: the dialog mirrors these fields into its widgets, tests drive
 // it directly. Texture names are plain numbers here; loading and releasing
@@ -22,6 +26,7 @@ public:
         std::string path;
         unsigned texture = 0;
         bool on = false;  // the "State" column
+        double aspect = 0;  // width / height of the picture; 0 when unknown
     };
 
     // What the check boxes and the interval box hold.
@@ -39,6 +44,9 @@ public:
     std::function<void(const std::string& path)> StartLoad;
     // Lets go of a texture that no row uses any more.
     std::function<void(unsigned texture)> ReleaseTexture;
+    // The width / height of a picture that has loaded (0 when unknown), so
+    // the backdrop can crop it instead of stretching it.
+    std::function<double(const std::string& path)> MeasureAspect;
 
     const std::vector<Row>& Rows() const { return rows_; }
     int ImageCount() const { return static_cast<int>(rows_.size()); }
@@ -62,6 +70,10 @@ public:
     int PickImage(int row, bool byUser);
     // Every 200 ms, visible or not.
     void SlideshowTick();
+    // The seconds between pictures that the interval box stands for.
+    int IntervalSeconds() const { return IntervalSecondsFor(IntervalText); }
+    // The shape of the picture shown (0 when none is, or it is unknown).
+    double CurrentAspect() const;
 
     void StartSlideshow();
     void StopSlideshow();

@@ -21,6 +21,24 @@ TEST(FishWalls, SideWallReversesPushesBackAndFacesTheNewTargetAtOnce) {
         EXPECT_EQ(a, 180);
 }
 
+TEST(FishWalls, FishSwimOutToTheSidesOfWideScreensAndTheHeightOfTallOnes) {
+    UseRandom quiet;
+    // Screen, then the x and y limits every fish gets.
+    const float cases[][4] = {{1024, 768, 50, 21}, {1920, 1080, 50, 21},
+                              {2520, 1080, 65.333f, 21}, {1080, 1920, 50, 37.333f}};
+    for (const auto& [w, h, x, y] : cases) {
+        TankScene scene;
+        scene.Bounds = TankBoundsForScreen(static_cast<int>(w), static_cast<int>(h));
+        PlaceFish(scene);
+        for (const Fish& f : scene.Fishes) {
+            EXPECT_NEAR(f.XMax, x, 1e-3) << w << "x" << h;
+            EXPECT_EQ(f.XMin, -f.XMax);
+            EXPECT_NEAR(f.YTop, y, 1e-3) << w << "x" << h;
+            EXPECT_NEAR(f.YBottom, -y + 11, 1e-3) << w << "x" << h;
+        }
+    }
+}
+
 TEST(FishLongRun, FiveProddedFishKeepEveryClampAndStayNearTheirBox) {
     // A slow turn away from the back wall is rare: several seeds find one.
     for (const std::uint32_t seed : {20240611u, 1u, 2u, 3u, 4u, 5u}) {

@@ -62,10 +62,9 @@ TEST_F(SlideshowTest, RepeatAllChangesAtTheFirstTickThenEveryWholeIntervalAndWra
 
 TEST_F(SlideshowTest, RepeatOneKeepsThePictureAndRandomFollowsTheDraws) {
     AddLoaded(3);
-    show.IntervalText = "0";
-    show.StartSlideshow();
     auto tick = [&](int current) {
         show.CurrentTexture = current;
+        show.StartSlideshow();  // a pick at the next tick
         show.SlideshowTick();
         return show.CurrentTexture;
     };
@@ -105,6 +104,91 @@ TEST_F(SlideshowTest, ClicksAndRemovalsNeverLeaveAStalePicture) {
     EXPECT_EQ(std::pair(show.ImageCount(), released.back()), std::pair(0, 200u));
 }
 
+TEST(SlideshowInterval, AnEmptyBoxIsFiveSecondsAndAnythingUnderASecondIsOne) {
+    const std::pair<const char*, int> cases[] = {
+        {"", 5}, {" ", 5}, {"0", 1}, {"00", 1}, {"-3", 1}, {"abc", 1},
+        {"1", 1}, {"2", 2}, {"0007", 7}, {"12x", 12}, {"999999999", 999999999}};
+    for (const auto& [text, seconds] : cases)
+        EXPECT_EQ(IntervalSecondsFor(text), seconds) << text;
+}
+
+TEST_F(SlideshowTest, TheIntervalIsPacedByItsFloorWhileTheFileKeepsWhatWasTyped) {
+    AddLoaded(2);
+    show.SetPlayMode(Slideshow::RepeatAll);
+    // Ticks between changes: "0" waits a whole second, and an empty box (as
+    // typed in the dialog, or read from the file) the usual five.
+    auto gaps = [&](const std::string& text) {
+        show.IntervalText = text;
+        show.StartSlideshow();
+        std::vector<int> at;
+        for (int tick = 1, last = show.CurrentTexture; tick <= 60; ++tick) {
+            show.SlideshowTick();
+            if (show.CurrentTexture != last) at.push_back(tick);
+            last = show.CurrentTexture;
+        }
+        std::vector<int> gap;
+        for (size_t i = 1; i < at.size(); ++i) gap.push_back(at[i] - at[i - 1]);
+        return gap;
+    };
+    EXPECT_EQ(gaps("0"), std::vector<int>(11, 5));
+    EXPECT_EQ(gaps(""), (std::vector<int>{25, 25}));
+    show.IntervalText = "0";
+    ASSERT_TRUE(show.SaveImageSettings(ini));
+    EXPECT_NE(ReadWholeFile(ini).find("ImageTime=0\n"), std::string::npos);
+    WriteWholeFile(ini, "[Custom Images]\nImageTime=\n");
+    Slideshow fromFile;
+    fromFile.LoadImageSettings(ini);
+    EXPECT_EQ(fromFile.IntervalSeconds(), IntervalSecondsFor(""));
+}
+
+TEST_F(SlideshowTest, TheFirstPictureAddedStartsTheShowWhenOwnPicturesAreOn) {
+    WriteWholeFile(ini, "[Custom Images]\nOwnImage=1\nImageSum=0\n");
+    show.LoadImageSettings(ini);
+    ASSERT_FALSE(show.Playing);  // nothing listed, nothing to play
+    show.AddImage("/broken", true);
+    show.AddImage("/first", true);
+    show.ImageLoaded("/broken", 0);
+    show.ImageLoaded("/first", 7);
+    show.SlideshowTick();
+    EXPECT_EQ(std::tuple(show.Playing, show.CurrentTexture, OnRow()), std::tuple(true, 7, 0));
+    // One added later, or one the settings listed, does not start it again.
+    show.StopSlideshow();
+    show.AddImage("/second", true);
+    show.ImageLoaded("/second", 8);
+    EXPECT_FALSE(show.Playing);
+}
+
+TEST_F(SlideshowTest, ABrokenPictureIsSaidAndSkippedWhileTheShowGoesOn) {
+    AddLoaded(2);  // 102, 103
+    show.SetPlayMode(Slideshow::RepeatAll);
+    show.IntervalText = "1";
+    show.StartSlideshow();
+    show.SlideshowTick();
+    ASSERT_EQ(show.CurrentTexture, 102);
+    show.AddImage("/broken", true);
+    show.ImageLoaded("/broken", 0);
+    show.AddImage("/line\nbreak", true);
+    EXPECT_EQ(messages,
+              (Strings{"(/broken)image loading error.", "(/line\nbreak)image loading error."}));
+    EXPECT_EQ(std::tuple(show.ImageCount(), show.Playing, OnRow()), std::tuple(2, true, 0));
+    for (int i = 0; i < 5; ++i) show.SlideshowTick();
+    EXPECT_EQ(std::pair(show.CurrentTexture, OnRow()), std::pair(103, 1));
+}
+
+TEST_F(SlideshowTest, TheShownPicturesShapeIsKnownOnlyWhileItIsShown) {
+    show.MeasureAspect = [](const std::string& path) { return path == "/wide" ? 2.5 : 0.75; };
+    show.AddImage("/wide");
+    show.ImageLoaded("/wide", 5);
+    show.AddImage("/tall");
+    show.ImageLoaded("/tall", 6);
+    EXPECT_EQ(show.CurrentAspect(), 0);  // nothing shown yet
+    show.StartSlideshow();
+    show.ClickRow(1);
+    EXPECT_EQ(show.CurrentAspect(), 0.75);
+    show.ClickRow(0);
+    EXPECT_EQ(show.CurrentAspect(), 2.5);
+}
+
 TEST_F(SlideshowTest, TickWithNothingListedKeepsThePictureAndTriesAgain) {
     show.OwnImageChecked = true;
     show.StartSlideshow();
@@ -127,9 +211,9 @@ TEST_F(SlideshowTest, LoadingResolvesTheModeAndStopsAtTenPictures) {
     EXPECT_EQ(std::tuple(show.PlayMode, show.IntervalText, show.Playing),
               std::tuple(Slideshow::Random, "5", true));
     EXPECT_EQ(loading, Strings{"/x.png"});
-    show.ImageLoaded("/x.png", 0);  // the loader failed: a message, and the show stops
+    show.ImageLoaded("/x.png", 0);  // the loader failed: a message, and the show waits for more
     EXPECT_EQ(std::tuple(messages, show.ImageCount(), show.Playing),
-              std::tuple(Strings{"(/x.png)image loading error."}, 0, false));
+              std::tuple(Strings{"(/x.png)image loading error."}, 0, true));
 
     // Pictures still loading count towards the ten; a huge count with nothing
     // behind it stops at the first gap past the tenth.
