@@ -10,8 +10,10 @@
 #include "app/XWindowProbe.h"
 #include "platform/ProductInfo.h"
 #include "platform/Random.h"
+#include "view/ProcessClock.h"
 
 int main(int argc, char** argv) {
+    StartupMark("main");
 #ifdef M_TRIM_THRESHOLD
     // The software renderer allocates and frees megabytes every frame; with
     // the default threshold the heap top is handed back to the system and
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
     }
 
     AquariumApp app(argc, argv);
+    StartupMark("Qt application");
     int status;
     if (hack)
         status = app.InitHack(target, run);
@@ -63,5 +66,6 @@ int main(int argc, char** argv) {
     else
         status = app.InitInstance(run, o.screen, o.span);
     if (status >= 0) return status;
+    StartupMark("window shown");
     return app.exec();
 }
