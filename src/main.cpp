@@ -12,8 +12,10 @@
 #include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
 #include "platform/Random.h"
+#include "view/ProcessClock.h"
 
 int main(int argc, char** argv) {
+    StartupMark("main");
 #ifdef M_TRIM_THRESHOLD
     // The software renderer allocates and frees megabytes every frame; with
     // the default threshold the heap top is handed back to the system and
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
 
     // A screensaver never opens a window of its own: messages go to stderr.
     AquariumApp app(argc, argv, !hack);
+    StartupMark("Qt application");
     int status;
     if (hack)
         status = app.InitHack(target, run);
@@ -75,5 +78,6 @@ int main(int argc, char** argv) {
     else
         status = app.InitInstance(run, o.screen, o.span);
     if (status >= 0) return status;
+    StartupMark("window shown");
     return app.exec();
 }

@@ -27,7 +27,7 @@ const GLfloat kLightPosition[4] = {1000, -1000, 1000, 1};
 // Added to the camera eye; the camera never moves.
 const GLfloat kEyeOffset[3] = {0, 0, 0};
 
-void SetFixedState() {
+void SetFixedState(bool blendOnlyWhenNeeded) {
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
@@ -42,7 +42,10 @@ void SetFixedState() {
     glEnable(GL_LIGHT1);
     glEnable(GL_COLOR_MATERIAL);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glEnable(GL_BLEND);
+    // Blending with the default factors (one, zero) copies the source: the
+    // same pixels as no blending, in one more compiled state. The bubble pass
+    // sets its own factors and turns it off again.
+    if (!blendOnlyWhenNeeded) glEnable(GL_BLEND);
 }
 
 void SetUpFog() {
@@ -283,8 +286,13 @@ int TankScene::ActiveFishCount() const {
 }
 
 void TankScene::Start(int screenWidth, int screenHeight) {
-    BuildOutlineFont();
-    SetFixedState();
+    auto stage = [this](const char* what) {
+        if (StartStage) StartStage(what);
+    };
+    // Glyphs are built as the help text first draws them.
+    PrepareOutlineFont();
+    stage("outline font");
+    SetFixedState(FewerGlStates);
     const std::string folder = WindowsFolder();
 
     ScreenWidth = screenWidth;
@@ -293,7 +301,8 @@ void TankScene::Start(int screenWidth, int screenHeight) {
 
     // The first drawing goes to the back buffer, which the first frame clears.
     Backdrop.ComputeControlPoints(Bounds, Settings.Background);
-    Backdrop.Draw();
+    if (!FewerGlStates) Backdrop.Draw();
+    stage("backdrop");
 
     if (TempPath().empty()) {
         ShowMessageBox("Error Find TempPath.", "ERROR");
@@ -313,12 +322,23 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     for (int k = 0; k < kFishCount; ++k)
         LoadBuiltinTexture(10000 + k, folder, "fish" + std::to_string(k), CreateBitmapTexture,
                            &FishTextures[k]);
+    stage("built-in textures");
 
     LoadSettings();
+    stage("settings");
 
     BubbleEmitterPos = {0.0f, Bounds.yMin - 5.0f, Bounds.zBack};
     Bubbles.Init(kMaxBubbles);
-    for (int i = 0; i < kMaxBubbles; ++i) Bubbles.Draw(BubbleCount(Settings));
+    if (FewerGlStates) {
+        // The bubbles rise as if drawn, into a buffer the first frame clears anyway.
+        NullQuadSink unseen;
+        for (int i = 0; i < kMaxBubbles; ++i)
+            Bubbles.DrawTo(BubbleCount(Settings), unseen);
+        glBindTexture(GL_TEXTURE_2D, Bubbles.Texture);
+    } else {
+        for (int i = 0; i < kMaxBubbles; ++i)
+            Bubbles.Draw(BubbleCount(Settings));
+    }
     PlaceFish(*this);
     for (int i = 0; i < kPickColumns; ++i)
         PickColumns[i] = {Bounds.xMin + i * Bounds.pickColumnStep, 0.0f, -70.0f};
@@ -330,6 +350,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
 
     SetUpFog();
     State = StartState::Started;
+    stage("bubbles, fish, prey");
 }
 
 void TankScene::SetProjectionAndCamera() const {
@@ -374,7 +395,7 @@ void TankScene::Step(bool draw) {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
         // The help text counts steps, so it stays up as long whatever the frame rate.
-        if (HelpTextVisible && TextListBase == 0) BuildOutlineFont();  // shown again (F1)
+        if (HelpTextVisible && TextListBase == 0) PrepareOutlineFont();  // shown again (F1)
         DrawHelpOverlay(HelpTextVisible);
         SetLightLevel(Settings.LightQiangDu);
         glEnable(GL_LIGHTING);

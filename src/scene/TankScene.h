@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <functional>
 #include <string>
 
 #include "fish/Fish.h"
@@ -68,10 +69,19 @@ public:
     // compare against the straightforward drawing.
     bool FastBackdrop = true;
 
+    // Fewer distinct GL states for the same pixels: on a software renderer each
+    // state the scene draws with is a shader compiled at start-up and kept
+    // resident. Start draws nothing nobody sees, and blending stays off where
+    // it would copy the source. Off only to compare against the
+    // straightforward drawing.
+    bool FewerGlStates = true;
+
     // The start sequence after the GL context is current: font, fixed state,
     // bounds, backdrop, built-in textures, settings, bubbles, fish, fog.
     // `screenWidth` x `screenHeight` picks the tank bounds.
     void Start(int screenWidth, int screenHeight);
+    // Told each stage of Start as it is reached (start-up timing); may be empty.
+    std::function<void(const char*)> StartStage;
 
     // One 10 ms step of the tank, drawn, without the buffer swap (the caller swaps).
     void RenderFrame();

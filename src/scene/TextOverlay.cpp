@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "platform/ProductInfo.h"
 #include "scene/OutlineFont.h"
@@ -53,62 +54,90 @@ struct OverlayLine {
     float x, y, z;
 };
 
-}  // namespace
+// What the glyphs are built from, kept while the display lists exist so a
+// glyph is built the first time text uses it.
+struct FontSource {
+    QRawFont raw;
+    quint32 glyphs[kBuiltCodes] = {};
+    QList<QPointF> advances;
+    bool haveFont = false;
+    bool built[256] = {};
+    GlyphTessellator tessellator;
+};
+std::unique_ptr<FontSource> g_source;
 
-void BuildOutlineFont() {
-    TextListBase = glGenLists(256);
-    if (TextListBase == 0) return;
-
+void LoadFontSource(FontSource& source) {
     QFont font;  // the application's default family
     font.setBold(true);
     font.setPixelSize(kOutlinePixelSize);
     font.setHintingPreference(QFont::PreferNoHinting);
-    const QRawFont raw = QRawFont::fromFont(font);
+    source.raw = QRawFont::fromFont(font);
 
     QChar chars[kBuiltCodes];
     for (int code = 0; code < kBuiltCodes; ++code) {
         chars[code] =
             QChar(static_cast<char16_t>(AnsiCodeToUnicode(static_cast<unsigned char>(code))));
     }
-    quint32 glyphs[kBuiltCodes] = {};
     int glyphCount = kBuiltCodes;
-    QList<QPointF> advances;
-    if (raw.isValid() && raw.glyphIndexesForChars(chars, kBuiltCodes, glyphs, &glyphCount) &&
+    if (source.raw.isValid() &&
+        source.raw.glyphIndexesForChars(chars, kBuiltCodes, source.glyphs, &glyphCount) &&
         glyphCount == kBuiltCodes) {
-        QList<quint32> indexes(glyphs, glyphs + kBuiltCodes);
+        QList<quint32> indexes(source.glyphs, source.glyphs + kBuiltCodes);
         indexes.append(0);  // the missing-glyph box: its advance stands in
-        advances = raw.advancesForGlyphIndexes(indexes);
+        source.advances = source.raw.advancesForGlyphIndexes(indexes);
     }
-    const bool haveFont = advances.size() == kBuiltCodes + 1;
-    const double scale = 1.0 / kOutlinePixelSize;
+    source.haveFont = source.advances.size() == kBuiltCodes + 1;
+}
 
-    GlyphTessellator tessellator;
+void BuildGlyph(FontSource& source, int code) {
+    source.built[code] = true;
     GlyphMesh mesh;
-    for (int code = 0; code < kBuiltCodes; ++code) {
-        mesh.Clear();
-        std::vector<GlyphContour> contours;
-        if (haveFont) {
-            const quint32 glyph = glyphs[code];
-            // A character without a glyph only moves on.
-            if (glyph != 0) contours = GlyphOutline(raw, glyph);
-            const QPointF advance = advances[glyph != 0 ? code : kBuiltCodes];
-            mesh.advance = static_cast<float>(advance.x() * scale);
-            tessellator.Tessellate(contours, mesh);
-        }
-        GlyphMetrics[code] = MetricOf(mesh, contours);
-        glNewList(TextListBase + code, GL_COMPILE);
-        EmitGlyphMesh(mesh, kExtrusion);
-        glEndList();
+    std::vector<GlyphContour> contours;
+    if (code < kBuiltCodes && source.haveFont) {
+        const quint32 glyph = source.glyphs[code];
+        // A character without a glyph only moves on.
+        if (glyph != 0) contours = GlyphOutline(source.raw, glyph);
+        const QPointF advance = source.advances[glyph != 0 ? code : kBuiltCodes];
+        mesh.advance = static_cast<float>(advance.x() / kOutlinePixelSize);
+        source.tessellator.Tessellate(contours, mesh);
     }
-    glNewList(TextListBase + kBuiltCodes, GL_COMPILE);
+    GlyphMetrics[code] = MetricOf(mesh, contours);
+    glNewList(TextListBase + code, GL_COMPILE);
+    EmitGlyphMesh(mesh, kExtrusion);
     glEndList();
-    GlyphMetrics[kBuiltCodes] = GlyphMetric{};
+}
+
+}  // namespace
+
+void PrepareOutlineFont() {
+    // Fresh lists in the current context, whatever an earlier one left.
+    g_source.reset();
+    TextListBase = glGenLists(256);
+    if (TextListBase == 0) return;
+    g_source = std::make_unique<FontSource>();
+    LoadFontSource(*g_source);
+}
+
+void BuildOutlineFont() {
+    PrepareOutlineFont();
+    if (!g_source) return;
+    for (int code = 0; code < 256; ++code)
+        if (!g_source->built[code]) BuildGlyph(*g_source, code);
+}
+
+void BuildGlyphsFor(const char* text, int length) {
+    if (!g_source || TextListBase == 0) return;
+    for (int i = 0; i < length; ++i) {
+        const auto code = static_cast<unsigned char>(text[i]);
+        if (!g_source->built[code]) BuildGlyph(*g_source, code);
+    }
 }
 
 void ReleaseOutlineFont() {
     if (TextListBase == 0) return;
     glDeleteLists(TextListBase, 256);
     TextListBase = 0;
+    g_source.reset();
 }
 
 int FormatText3D(char (&buffer)[256], const char* format, va_list args) {
@@ -131,6 +160,7 @@ void DrawText3D(const char* format, ...) {
     const int length = FormatText3D(text, format, args);
     va_end(args);
     if (length <= 0) return;
+    BuildGlyphsFor(text, length);
     glPushAttrib(GL_LIST_BIT);
     glListBase(TextListBase);
     glCallLists(length, GL_UNSIGNED_BYTE, text);

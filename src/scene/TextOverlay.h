@@ -24,7 +24,15 @@ extern GlyphMetric GlyphMetrics[256];
 // 254 from the default bold font, one unit per em, 0.2 deep; 255 stays empty.
 void BuildOutlineFont();
 
-// Deletes the display lists (TextListBase becomes 0); the metrics stay.
+// Reserves 256 new lists and opens the font, but builds each glyph only when
+// DrawText3D first draws it: start-up pays for the few the help text uses.
+void PrepareOutlineFont();
+
+// Builds the glyphs of these codes not built yet (no-op without lists).
+void BuildGlyphsFor(const char* text, int length);
+
+// Deletes the display lists (TextListBase becomes 0) and closes the font;
+// the metrics stay.
 void ReleaseOutlineFont();
 
 // printf-style 3D text at the current model-view matrix; a null format draws nothing.

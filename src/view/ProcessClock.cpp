@@ -3,6 +3,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -36,3 +38,9 @@ void MarkFirstFrame() {
 }
 
 double FirstFrameMs() { return g_firstFrameMs; }
+
+void StartupMark(const char* what) {
+    static const bool trace = std::getenv("TIDEMERE_STARTUP_TRACE") != nullptr;
+    if (!trace) return;
+    std::fprintf(stderr, "startup %7.1f ms  %s\n", MsSinceProcessStart(), what);
+}

@@ -12,6 +12,7 @@
 #include <QOpenGLContext>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "audio/BuiltinSound.h"
 #include "dialogs/MusicDialog.h"
@@ -48,6 +49,7 @@ TankView::TankView(const RunOptions& options, QWindow* parent)
       options_(options),
       pacer_(options.fps) {
     setFormat(RequestedFormat(options.benchmark));
+    traceFrames_ = qEnvironmentVariableIsSet("TIDEMERE_FRAME_TRACE");
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &TankView::Tick);
@@ -66,6 +68,8 @@ void TankView::initializeGL() {
         ShowMessageBox("SetPixelFormat failed", kApplicationName);
         return;
     }
+    StartupMark("GL context");
+    scene_.StartStage = [](const char* what) { StartupMark(what); };
     const qreal dpr = devicePixelRatio();
     const int boundsW = options_.boundsWidth > 0 ? options_.boundsWidth : qRound(width() * dpr);
     const int boundsH = options_.boundsHeight > 0 ? options_.boundsHeight : qRound(height() * dpr);
@@ -79,12 +83,34 @@ void TankView::initializeGL() {
     // Without a temp folder the scene stops short of its dialogs.
     if (scene_.State == TankScene::StartState::Started) {
         CreateBackgroundDialog();
+        StartupMark("background dialog");
         if (options_.sound) CreateMusicDialog();  // its player opens the sound device
+        StartupMark("music dialog");
     }
+    visibility_ = std::make_unique<WindowVisibility>(winId(), TopLevel()->winId(),
+                                                     [this] { FollowVisibility(); });
     started_ = true;
     clock_.start();
     pacer_.Start(clock_.nsecsElapsed());
     ScheduleNextFrame();
+}
+
+bool TankView::Seen() const {
+    return isExposed() && (!visibility_ || visibility_->Visible());
+}
+
+void TankView::FollowVisibility() {
+    if (!started_ || finished_ || tornDown_) return;
+    if (!Seen()) {
+        timer_.stop();
+    } else if (!timer_.isActive()) {
+        ScheduleNextFrame();
+    }
+}
+
+void TankView::exposeEvent(QExposeEvent* event) {
+    QOpenGLWindow::exposeEvent(event);
+    FollowVisibility();
 }
 
 void TankView::resizeGL(int, int) {
@@ -106,7 +132,9 @@ void TankView::resizeGL(int, int) {
 void TankView::paintGL() {
     // An expose draws a frame like a tick does; the window swaps afterwards.
     if (!started_ || finished_) return;
-    const int steps = options_.benchmark ? 1 : pacer_.TakeSteps(clock_.nsecsElapsed(), true);
+    const qint64 now = clock_.nsecsElapsed();
+    const int steps = options_.benchmark ? 1 : pacer_.TakeSteps(now, true);
+    stepsTakenAtNs_ = now;
     for (int i = 1; i < steps; ++i) scene_.AdvanceStep();
     DrawSceneFrame();
 }
@@ -123,13 +151,16 @@ void TankView::ScheduleNextFrame() {
 
 void TankView::Tick() {
     if (!started_ || finished_) return;
-    if (!isExposed()) {
-        // Hidden, the tank waits; the pacer drops the time it was away.
-        timer_.start(static_cast<int>(qMax<qint64>(10, pacer_.FrameIntervalNs() / 1'000'000)));
+    if (!Seen()) {
+        // Hidden, the tank waits without a timer until it is shown again; the
+        // pacer then drops the time it was away beyond its usual catch-up.
+        timer_.stop();
         return;
     }
-    const int steps = options_.benchmark ? 1 : pacer_.TakeSteps(clock_.nsecsElapsed());
+    const qint64 now = clock_.nsecsElapsed();
+    const int steps = options_.benchmark ? 1 : pacer_.TakeSteps(now);
     if (steps > 0) {
+        stepsTakenAtNs_ = now;
         makeCurrent();
         // Steps between frames move the tank exactly as drawn ones would.
         for (int i = 1; i < steps; ++i) scene_.AdvanceStep();
@@ -145,7 +176,21 @@ void TankView::Tick() {
 void TankView::DrawSceneFrame() {
     scene_.RenderFrame();
     ++framesDrawn_;
-    if (framesDrawn_ == 1) MarkFirstFrame();
+    if (framesDrawn_ == 1) {
+        MarkFirstFrame();
+        StartupMark("first frame drawn");
+    }
+    if (traceFrames_) {
+        // When its steps were taken, on the system's monotonic clock (as the
+        // frame's own clock is), so another process can line frames up with its time.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        const double nowMs = now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+        const double stepsMs = nowMs - (clock_.nsecsElapsed() - stepsTakenAtNs_) / 1e6;
+        std::printf("frame %d at %.1f ms, steps %lld, dropped %lld\n", framesDrawn_, stepsMs,
+                    scene_.StepsTaken, pacer_.StepsDropped());
+        std::fflush(stdout);
+    }
     if (options_.benchmark) {
         const qint64 now = clock_.nsecsElapsed();
         if (lastFrameEndNs_ >= 0) sceneFrameMs_.push_back((now - lastFrameEndNs_) / 1e6);

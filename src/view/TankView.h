@@ -9,6 +9,7 @@
 
 #include "scene/TankScene.h"
 #include "view/FramePacer.h"
+#include "view/WindowVisibility.h"
 
 class CustomBackgroundDialog;
 
@@ -51,6 +52,7 @@ protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
+    void exposeEvent(QExposeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -67,6 +69,11 @@ private:
     // The frame, or the foreign window in hack mode: dialogs and the menu sit above it.
     QWindow* TopLevel();
     void Tick();
+    // Can anyone see the tank? Unmapped, minimised or fully covered, it
+    // draws nothing and its timer stops until it shows again.
+    bool Seen() const;
+    // Stops or restarts the frame loop when the tank is hidden or shown.
+    void FollowVisibility();
     // Arms the timer for the next frame the pacer wants.
     void ScheduleNextFrame();
     void CreateMusicDialog();
@@ -92,6 +99,7 @@ private:
     int framesDrawn_ = 0;
     QElapsedTimer clock_;
     qint64 lastFrameEndNs_ = -1;
+    qint64 stepsTakenAtNs_ = 0;  // on clock_, when the last frame's steps were taken
     std::vector<double> sceneFrameMs_;
     QElapsedTimer lastPressClock_;
     QPointF lastPressPos_;
@@ -99,4 +107,7 @@ private:
     std::unique_ptr<CustomBackgroundDialog> backgroundDialog_;
     // The modeless Custom Music dialog, created hidden at scene start.
     std::unique_ptr<MusicDialog> musicDialog_;
+    std::unique_ptr<WindowVisibility> visibility_;
+    // TIDEMERE_FRAME_TRACE set: one line per drawn frame (a test's view of the loop).
+    bool traceFrames_ = false;
 };

@@ -91,7 +91,13 @@ protected:
         LoadFreshSettings();
         PickState() = FeedPickState{};
         HelpFrameCounter = 0;
-        StartTank(21);
+        // As StartTank, with the shortcut already set for the start sequence.
+        SeedDefaultRandom(21);
+        scene = std::make_unique<TankScene>();
+        if (look.shortcut) scene.get()->*look.shortcut = look.on;
+        gl.MakeCurrent();
+        scene->Start(gl.Width(), gl.Height());
+        EXPECT_EQ(scene->State, TankScene::StartState::Started);
         // Starting reads the file again; these are read every step.
         for (int& n : Settings.FishCounts) n = 1;
         Settings.QiPaoNum = 0;
@@ -134,15 +140,18 @@ TEST_F(TankGl, TheTankIsTheSameAfterNStepsWhateverTheFrameRate) {
 // fish from vertex arrays (also where the light is weak enough for normals to matter);
 // the backdrop drawn first (quads on or off, light from full to the weakest that still
 // saturates and one that does not, fog in the first frame); the black fixed quad skipped
-// (with the wall shown or not, not in the fogged first frame; a coloured quad never).
+// (with the wall shown or not, not in the fogged first frame; a coloured quad never);
+// fewer GL states (in the fogged first frame, with the help text, after it, without the wall).
 TEST_F(TankGl, DrawingShortcutsGiveTheSamePixels) {
     const auto arrays = &TankScene::DrawFishFromArrays, first = &TankScene::FastBackdrop;
-    const auto skip = &TankScene::SkipHiddenFills;
+    const auto skip = &TankScene::SkipHiddenFills, fewer = &TankScene::FewerGlStates;
     const Look cases[] = {{arrays, 1},      {arrays, 2},         {arrays, 60, 85},
                           {arrays, 250},    {first, 1},          {first, 3, 0, 2},
                           {first, 120, 20}, {first, 250, 0, 2},  {first, 40, 60, 2},
                           {skip, 4},        {skip, 4, 0, 1, 1},  {skip, 1, 0, 1, 1},
-                          {skip, 4, 0, 1, 1, 0x2040c0}};
+                          {skip, 4, 0, 1, 1, 0x2040c0},
+                          {fewer, 1},       {fewer, 2, 0, 2},    {fewer, 3, 60, 1, 1},
+                          {fewer, 1, 0, 0, 2},                   {fewer, 150, 85}};
     for (const Look& c : cases) {
         QImage on, off;
         look = c;
