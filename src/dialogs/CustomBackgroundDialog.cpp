@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -14,6 +16,7 @@
 
 #include "controls/FlatButton.h"
 #include "controls/LedCheckBox.h"
+#include "dialogs/DialogSupport.h"
 #include "platform/ProductInfo.h"
 
 namespace {
@@ -43,21 +46,23 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
     list_->setHorizontalHeaderLabels({QStringLiteral("Backgrounds Directory"), QStringLiteral("State")});
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     list_->horizontalHeader()->setHighlightSections(false);
-    list_->setColumnWidth(0, 430);
-    list_->setColumnWidth(1, 50);
-    list_->horizontalHeader()->setStretchLastSection(true);
+    // The path takes the spare width, shortened in the middle so the file
+    // name stays readable; the whole path is the row's tool tip.
+    list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->verticalHeader()->hide();
     list_->setShowGrid(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
-    list_->setTextElideMode(Qt::ElideMiddle);  // the file name stays readable
-    QPalette listPalette = list_->palette();
-    listPalette.setColor(QPalette::Base, FromColorRef(kListBackground));
-    listPalette.setColor(QPalette::AlternateBase, FromColorRef(kListBackground));
-    listPalette.setColor(QPalette::Text, FromColorRef(kListText));
-    list_->setPalette(listPalette);
-    list_->setMinimumSize(486, 150);
+    list_->setTextElideMode(Qt::ElideMiddle);
+    ColourList(list_, FromColorRef(kListBackground), FromColorRef(kListText));
+    LetTabLeave(list_);
+    // Room for six rows.
+    list_->setMinimumSize(486, list_->horizontalHeader()->sizeHint().height() +
+                                   6 * list_->verticalHeader()->defaultSectionSize() +
+                                   2 * list_->frameWidth());
 
     const char* modeNames[3] = {"Repeat One", "Repeat All", "Random "};
     auto* modeRow = new QHBoxLayout;
@@ -105,6 +110,14 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
             [this](const QString& text) { show_.IntervalText = text.toStdString(); });
     connect(add_, &QAbstractButton::clicked, this, &CustomBackgroundDialog::AddImageByDialog);
     connect(remove_, &QAbstractButton::clicked, this, [this] {
+        if (FirstSelectedRow() < 0) {
+            auto* box = new QMessageBox(QMessageBox::Warning, QString(),
+                                        QStringLiteral("Please select an item from the image list!"),
+                                        QMessageBox::Ok, this);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+            return;
+        }
         show_.RemoveSelectedImage(FirstSelectedRow());
         Refresh();
     });
@@ -163,8 +176,8 @@ CustomBackgroundDialog::~CustomBackgroundDialog() {
 }
 
 QString CustomBackgroundDialog::FileFilter() {
-    // Linux names are case-sensitive; cameras write upper-case suffixes.
-    return QStringLiteral("(*.jpg;*.bmp;*.png) (*.jpg *.bmp *.png *.JPG *.BMP *.PNG *.jpeg *.JPEG)");
+    // The file dialog matches these whatever the case of the suffix.
+    return QStringLiteral("Pictures (*.jpg *.jpeg *.png *.bmp)");
 }
 
 void CustomBackgroundDialog::ShowCentredOn(const QRect& owner, QWindow* ownerWindow) {
@@ -177,8 +190,21 @@ void CustomBackgroundDialog::ShowCentredOn(const QRect& owner, QWindow* ownerWin
     frame.moveCenter(owner.center());
     move(frame.topLeft());
     show();
-    raise();
-    activateWindow();
+}
+
+void CustomBackgroundDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TakeKeyboard(this);
+}
+
+void CustomBackgroundDialog::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    ReturnKeyboard(this);
+}
+
+void CustomBackgroundDialog::keyPressEvent(QKeyEvent* event) {
+    if (PressFocusedButton(this, event)) return;
+    QDialog::keyPressEvent(event);
 }
 
 void CustomBackgroundDialog::AddImageByDialog() {
@@ -228,8 +254,10 @@ void CustomBackgroundDialog::Refresh() {
 
 void CustomBackgroundDialog::HideAndSave() {
     hide();
-    show_.SaveImageSettings(settingsPath_);
+    Save();
 }
+
+void CustomBackgroundDialog::Save() { show_.SaveImageSettings(settingsPath_); }
 
 void CustomBackgroundDialog::reject() { HideAndSave(); }
 
