@@ -27,14 +27,15 @@ constexpr int kListText = 16711680;       // pure blue
 constexpr int kModeOn = 65280;
 constexpr int kModeOff = 0;
 
-QColor FromColorRef(int c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
+QColor FromColorRef(int c) {
+    return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
+}
 
 }  // namespace
 
-CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload, Release release,
-                                               const std::string& settingsPath, int maxSide,
-                                               const std::function<void(UserImageLoader&)>& setUpLoader,
-                                               QWidget* parent)
+CustomBackgroundDialog::CustomBackgroundDialog(
+    UserImageLoader::Uploader upload, Release release, const std::string& settingsPath, int maxSide,
+    const std::function<void(UserImageLoader&)>& setUpLoader, QWidget* parent)
     : QDialog(parent), settingsPath_(settingsPath) {
     setWindowTitle(QStringLiteral("Custom Background - ") + kProductTitle);
     setModal(false);
@@ -43,7 +44,8 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
     ownImage_->SetIcons(LedCheckBox::kIconSwitchOn, LedCheckBox::kIconSwitchOff);
 
     list_ = new QTableWidget(0, 2, this);
-    list_->setHorizontalHeaderLabels({QStringLiteral("Backgrounds Directory"), QStringLiteral("State")});
+    list_->setHorizontalHeaderLabels(
+        {QStringLiteral("Backgrounds Directory"), QStringLiteral("State")});
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     list_->horizontalHeader()->setHighlightSections(false);
     // The path takes the spare width, shortened in the middle so the file
@@ -78,7 +80,8 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
     modeRow->addStretch(1);
     auto* intervalLabel = new QLabel(QStringLiteral("Interval"), this);
     interval_ = new QLineEdit(this);
-    interval_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), interval_));
+    interval_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]*"), interval_));
     interval_->setMaxLength(9);
     interval_->setAlignment(Qt::AlignRight);
     interval_->setFixedWidth(interval_->fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
@@ -111,9 +114,10 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
     connect(add_, &QAbstractButton::clicked, this, &CustomBackgroundDialog::AddImageByDialog);
     connect(remove_, &QAbstractButton::clicked, this, [this] {
         if (FirstSelectedRow() < 0) {
-            auto* box = new QMessageBox(QMessageBox::Warning, QString(),
-                                        QStringLiteral("Please select an item from the image list!"),
-                                        QMessageBox::Ok, this);
+            auto* box =
+                new QMessageBox(QMessageBox::Warning, QString(),
+                                QStringLiteral("Please select an item from the image list!"),
+                                QMessageBox::Ok, this);
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
             return;
@@ -223,7 +227,8 @@ int CustomBackgroundDialog::FirstSelectedRow() const {
 
 void CustomBackgroundDialog::Refresh() {
     ownImage_->SetCheck(show_.OwnImageChecked ? 1 : 0);
-    for (int m = 0; m < 3; ++m) modes_[m]->SetCheck(show_.ModeChecked[m] ? 1 : 0);
+    for (int m = 0; m < 3; ++m)
+        modes_[m]->SetCheck(show_.ModeChecked[m] ? 1 : 0);
     const QString interval = QString::fromStdString(show_.IntervalText);
     if (interval_->text() != interval) interval_->setText(interval);
 
@@ -257,9 +262,13 @@ void CustomBackgroundDialog::HideAndSave() {
     Save();
 }
 
-void CustomBackgroundDialog::Save() { show_.SaveImageSettings(settingsPath_); }
+void CustomBackgroundDialog::Save() {
+    show_.SaveImageSettings(settingsPath_);
+}
 
-void CustomBackgroundDialog::reject() { HideAndSave(); }
+void CustomBackgroundDialog::reject() {
+    HideAndSave();
+}
 
 void CustomBackgroundDialog::accept() {}
 

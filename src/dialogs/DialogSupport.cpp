@@ -2,13 +2,13 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <memory>
-#include <QGuiApplication>
 
 #include "controls/Readable.h"
 
@@ -68,7 +68,8 @@ QColor RowBackground(const QPalette& palette, const QColor& ours) {
 
 QColor RowText(const QPalette& palette, const QColor& ours, const QColor& background) {
     if (!IsDarkPalette(palette)) return ours;
-    return ReadableOn(palette.color(QPalette::Text), background, palette.color(QPalette::WindowText));
+    return ReadableOn(palette.color(QPalette::Text), background,
+                      palette.color(QPalette::WindowText));
 }
 
 void LetTabLeave(QAbstractItemView* list) {

@@ -45,7 +45,10 @@ class DialogUnits {
 public:
     explicit DialogUnits(const QFontMetrics& fm)
         : baseX_(std::max((fm.horizontalAdvance(QStringLiteral(
-                               "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2,
+                               "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                               26 +
+                           1) /
+                              2,
                           (fm.height() * 6 + 6) / 13)),
           baseY_(fm.height()) {}
     int X(int du) const { return (du * baseX_ + 2) / 4; }

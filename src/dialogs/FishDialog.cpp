@@ -186,8 +186,9 @@ void FishDialog::PaintStrip(QPainter& painter, qreal scale) const {
     if (counts_.HasKindSelected()) {
         const FishCounts::Cell cell = FishCounts::CellRect(counts_.Selection());
         // The disc stays on the strip, whatever the scale.
-        const QRect disc = QRect(cell.left, cell.top, cell.right - cell.left,
-                                 cell.bottom - cell.top) & QRect(QPoint(0, 0), StripSize());
+        const QRect disc =
+            QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top) &
+            QRect(QPoint(0, 0), StripSize());
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setCompositionMode(QPainter::RasterOp_NotDestination);
         painter.setPen(Qt::NoPen);
@@ -291,7 +292,9 @@ void FishStrip::paintEvent(QPaintEvent*) {
     dialog_->PaintStrip(painter, std::max(devicePixelRatioF(), painter.deviceTransform().m11()));
 }
 
-void FishStrip::mousePressEvent(QMouseEvent* event) { dialog_->StripPressed(event); }
+void FishStrip::mousePressEvent(QMouseEvent* event) {
+    dialog_->StripPressed(event);
+}
 
 void FishStrip::mouseDoubleClickEvent(QMouseEvent* event) {
     dialog_->mouseDoubleClickEvent(event);

@@ -43,11 +43,16 @@ void SaveProfileVolume(int volume) {
 // Every kind of file this build's SDL_mixer decodes, for the file dialog.
 QString MusicFileFilter() {
     static const std::pair<const char*, const char*> kDecoders[] = {
-        {"WAVE", "*.wav"},          {"MP3", "*.mp3 *.mpeg *.mpg *.mp2"},
-        {"MPG123", "*.mp3 *.mpeg *.mpg *.mp2"}, {"OGG", "*.ogg *.oga"},
-        {"FLAC", "*.flac"},         {"OPUS", "*.opus"},
-        {"MOD", "*.mod *.xm *.s3m *.it"},       {"MODPLUG", "*.mod *.xm *.s3m *.it"},
-        {"MIDI", "*.mid *.midi"},   {"FLUIDSYNTH", "*.mid *.midi"}};
+        {"WAVE", "*.wav"},
+        {"MP3", "*.mp3 *.mpeg *.mpg *.mp2"},
+        {"MPG123", "*.mp3 *.mpeg *.mpg *.mp2"},
+        {"OGG", "*.ogg *.oga"},
+        {"FLAC", "*.flac"},
+        {"OPUS", "*.opus"},
+        {"MOD", "*.mod *.xm *.s3m *.it"},
+        {"MODPLUG", "*.mod *.xm *.s3m *.it"},
+        {"MIDI", "*.mid *.midi"},
+        {"FLUIDSYNTH", "*.mid *.midi"}};
     QStringList patterns;
     for (int i = 0; i < Mix_GetNumMusicDecoders(); ++i) {
         const QString decoder = QString::fromLatin1(Mix_GetMusicDecoder(i));
@@ -57,7 +62,12 @@ QString MusicFileFilter() {
                     if (!patterns.contains(glob)) patterns << glob;
     }
     // Before the mixer is open (no sound device) it lists nothing: the usual ones.
-    if (patterns.isEmpty()) patterns << "*.wav" << "*.mp3" << "*.mpeg" << "*.ogg" << "*.flac";
+    if (patterns.isEmpty())
+        patterns << "*.wav"
+                 << "*.mp3"
+                 << "*.mpeg"
+                 << "*.ogg"
+                 << "*.flac";
     return QStringLiteral("Music (%1)").arg(patterns.join(' '));
 }
 
@@ -68,7 +78,8 @@ public:
     PlaylistDelegate(const MusicPlaylist& playlist, QObject* parent)
         : QStyledItemDelegate(parent), playlist_(playlist) {}
 
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const bool playing = index.row() == playlist_.CurrentTrackRow();
         QColor back = playing ? MusicDialog::PlayingRowBackground()
@@ -82,8 +93,9 @@ public:
         p->setPen(text);
         p->setFont(option.font);
         const QRect r = option.rect.adjusted(3, 0, -3, 0);
-        p->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
-                    option.fontMetrics.elidedText(index.data().toString(), Qt::ElideMiddle, r.width()));
+        p->drawText(
+            r, Qt::AlignLeft | Qt::AlignVCenter,
+            option.fontMetrics.elidedText(index.data().toString(), Qt::ElideMiddle, r.width()));
         if (option.state & QStyle::State_HasFocus) {
             p->setPen(QPen(text, 1, Qt::DotLine));
             p->drawRect(option.rect.adjusted(0, 0, -1, -1));
@@ -130,7 +142,8 @@ void MusicDialog::BuildControls() {
     auto* modeGroup = new QGroupBox(QStringLiteral("Play Modes"), this);
     modeGroup->setGeometry(du.Rect(95, 10, 212, 22));
     const char* modeText[3] = {"Repeat One", "Repeat All", "Random "};
-    const QRect modeRect[3] = {du.Rect(100, 20, 58, 8), du.Rect(186, 20, 53, 8), du.Rect(262, 20, 41, 8)};
+    const QRect modeRect[3] = {du.Rect(100, 20, 58, 8), du.Rect(186, 20, 53, 8),
+                               du.Rect(262, 20, 41, 8)};
     for (int m = 0; m < 3; ++m) {
         modes_[m] = new LedCheckBox(QString::fromLatin1(modeText[m]), this);
         // The LED needs a little more height than the text line it sits on.
@@ -166,7 +179,8 @@ void MusicDialog::BuildControls() {
     // out for, up to the dialog's edge.
     int columnWidth = du.X(38);
     for (const char* text : {"Add Music", "Remove", "Remove All", "Play", "Stop"})
-        columnWidth = std::max(columnWidth, fontMetrics().horizontalAdvance(QString::fromLatin1(text)) + 8);
+        columnWidth =
+            std::max(columnWidth, fontMetrics().horizontalAdvance(QString::fromLatin1(text)) + 8);
     columnWidth = std::min(columnWidth, du.X(317) - du.X(270) - 2);
     auto button = [&](const char* text, QRect r) {
         auto* b = new QPushButton(QString::fromLatin1(text), this);
@@ -260,13 +274,13 @@ void MusicDialog::keyPressEvent(QKeyEvent* event) {
 
 void MusicDialog::TellUnplayable(const std::string& path) {
     const std::string why = player_.LastError();
-    auto* box = new QMessageBox(
-        QMessageBox::Warning, windowTitle(),
-        why == "no sound device"
-            ? QStringLiteral("There is no sound device to play music on.")
-            : QStringLiteral("Cannot play %1:\n%2")
-                  .arg(QString::fromStdString(path), QString::fromStdString(why)),
-        QMessageBox::Ok, this);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, windowTitle(),
+                        why == "no sound device"
+                            ? QStringLiteral("There is no sound device to play music on.")
+                            : QStringLiteral("Cannot play %1:\n%2")
+                                  .arg(QString::fromStdString(path), QString::fromStdString(why)),
+                        QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -325,7 +339,8 @@ void MusicDialog::OnTimer() {
 void MusicDialog::Sync() {
     syncing_ = true;
     onOff_->SetCheck(playlist_.OwnMusic() ? 1 : 0);
-    for (int m = 0; m < 3; ++m) modes_[m]->SetCheck(playlist_.ModeChecked(m) ? 1 : 0);
+    for (int m = 0; m < 3; ++m)
+        modes_[m]->SetCheck(playlist_.ModeChecked(m) ? 1 : 0);
 
     const auto& rows = playlist_.Rows();
     bool same = list_->rowCount() == static_cast<int>(rows.size());
@@ -346,7 +361,8 @@ void MusicDialog::Sync() {
         list_->selectRow(selected);
 
     const bool enabled = playlist_.ListButtonsEnabled();
-    for (QPushButton* b : {add_, remove_, removeAll_, play_}) b->setEnabled(enabled);
+    for (QPushButton* b : {add_, remove_, removeAll_, play_})
+        b->setEnabled(enabled);
     list_->viewport()->update();
     syncing_ = false;
 }

@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "audio/SdlMusicPlayer.h"
 #include "audio/MusicPlaylist.h"
+#include "audio/SdlMusicPlayer.h"
 
 class CustomDrawSlider;
 class LedCheckBox;

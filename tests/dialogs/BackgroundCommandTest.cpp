@@ -2,10 +2,10 @@
 
 #include <QTest>
 
+#include "dialogs/CustomBackgroundDialog.h"
+#include "fish/SceneTypes.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
-#include "fish/SceneTypes.h"
-#include "dialogs/CustomBackgroundDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 #include "view/TankView.h"

@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 
 #include <QAbstractButton>
-#include <QImage>
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/CustomBackgroundDialog.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "scene/UserImage.h"
-#include "dialogs/CustomBackgroundDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 

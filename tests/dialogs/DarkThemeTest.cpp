@@ -46,7 +46,8 @@ QPalette DarkPalette() {
 std::pair<QColor, double> Ground(const QImage& image, const QRect& area) {
     std::map<QRgb, int> counts;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) ++counts[image.pixel(x, y)];
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
     QRgb ground = 0;
     int most = 0;
     for (const auto& [colour, count] : counts)
@@ -87,7 +88,8 @@ protected:
         picture.save(QString::fromStdString(dir.File("reef.png")));
         WriteWholeFile(SettingsFilePath(),
                        "[Custom Settings]\nMusicSum=1\nMusicList0=" + dir.File("a.wav") +
-                           "\n[Custom Images]\nImageSum=1\nImageList0=" + dir.File("reef.png") + "\n");
+                           "\n[Custom Images]\nImageSum=1\nImageList0=" + dir.File("reef.png") +
+                           "\n");
     }
     void TearDown() override {
         QApplication::setPalette(previous);
@@ -130,8 +132,9 @@ TEST_F(DarkTheme, LinksAndListsReadAndLedBoxesPaintNoPatches) {
             const QImage shot = Shot(*d);
             const auto [ledGround, unused] = Ground(shot, In(*d, led, led->rect()));
             // What is behind it shows through (a group box's shade at most).
-            EXPECT_LE(std::abs(ledGround.lightness() -
-                               DarkPalette().color(QPalette::Window).lightness()), 4)
+            EXPECT_LE(
+                std::abs(ledGround.lightness() - DarkPalette().color(QPalette::Window).lightness()),
+                4)
                 << led->text().toStdString() << " paints a patch";
             EXPECT_GE(Ground(shot, In(*d, led, led->rect())).second, 4.5)
                 << led->text().toStdString() << ": its label";

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "controls/FlatButton.h"
+#include "dialogs/FishDialog.h"
 #include "platform/IniFile.h"
 #include "platform/Random.h"
 #include "scene/Resources.h"
 #include "settings/SettingsRecord.h"
-#include "dialogs/FishDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 
@@ -126,7 +126,8 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     EXPECT_EQ(d.Counts().Selection(), 0);
     QTest::keyClick(&d, Qt::Key_Left);
     EXPECT_EQ(d.Counts().Selection(), 4);
-    QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(d.width() / 2, d.height() - 3));  // off the strip clears
+    QTest::mouseClick(&d, Qt::LeftButton, {},
+                      QPoint(d.width() / 2, d.height() - 3));  // off the strip clears
     EXPECT_EQ(d.Counts().Selection(), -1);
 }
 
@@ -177,8 +178,8 @@ TEST_F(FishDialogTest, TheStripIsSharpAtTwiceThePixelsAndTheDialogFitsItsContent
         EXPECT_LE(sized.height(), strip->height() + 4 * line + 60) << points << " pt";
         // As wide as the strip, or as its text where that is wider.
         auto* link = sized.findChild<QWidget*>(QString::number(FishDialog::kIdLink));
-        EXPECT_LE(sized.width(), std::max(strip->width(), link->width() + Total(sized)->width() +
-                                                              2 * line) + 40);
+        EXPECT_LE(sized.width(),
+                  std::max(strip->width(), link->width() + Total(sized)->width() + 2 * line) + 40);
     }
 }
 

@@ -11,9 +11,9 @@
 
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
-#include "dialogs/MusicDialog.h"
 #include "controls/CustomDrawSlider.h"
 #include "controls/LedCheckBox.h"
+#include "dialogs/MusicDialog.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "support/GlTestContext.h"

@@ -20,10 +20,12 @@ std::string Capture(const std::string& command) {
     std::string out;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
+        while (fgets(buffer, sizeof buffer, pipe))
+            out += buffer;
         pclose(pipe);
     }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
     return out;
 }
 
@@ -39,7 +41,8 @@ public:
             execlp("openbox", "openbox", "--sm-disable", nullptr);
             _exit(127);
         }
-        for (int i = 0; i < 50 && !Running(); ++i) Sleep(100);
+        for (int i = 0; i < 50 && !Running(); ++i)
+            Sleep(100);
     }
     ~WindowManager() {
         if (pid_ <= 0) return;
@@ -122,7 +125,8 @@ protected:
     // Right-clicks the tank near its corner and picks menu item `item` (1..8) by keyboard.
     void Menu(int item) {
         std::string keys;
-        for (int i = 0; i < item; ++i) keys += " Down";
+        for (int i = 0; i < item; ++i)
+            keys += " Down";
         ASSERT_TRUE(Sh("xdotool mousemove " + std::to_string(tankRect.x() + 60) + " " +
                        std::to_string(tankRect.y() + 60) + " click 3 sleep 0.8 key" + keys +
                        " sleep 0.2 key Return"));
@@ -162,10 +166,11 @@ std::string Picture(const TempDir& home, const std::string& name, QColor colour)
 // and saves, Escape again ends the program. Mouse: Remove All, then Exit from
 // the menu with the dialog still open saves it.
 TEST_P(DialogRun, BackgroundDialogByKeyboardThenMouseThenExit) {
-    Start("[Custom Images]\nRandomImage=0\nCycImage=1\nRepeatImage=0\nOwnImage=1\nImageTime=5\n"
-          "ImageSum=3\nImageList0=" +
-          Picture(home, "a.png", Qt::red) + "\nImageList1=" + Picture(home, "b.png", Qt::green) +
-          "\nImageList2=" + Picture(home, "c.png", Qt::blue) + "\n");
+    Start(
+        "[Custom Images]\nRandomImage=0\nCycImage=1\nRepeatImage=0\nOwnImage=1\nImageTime=5\n"
+        "ImageSum=3\nImageList0=" +
+        Picture(home, "a.png", Qt::red) + "\nImageList1=" + Picture(home, "b.png", Qt::green) +
+        "\nImageList2=" + Picture(home, "c.png", Qt::blue) + "\n");
     Open(7, "Custom Background");
     // Own image, the list (Down Up ends on the first row), three modes, the
     // interval, Add, then Remove Image.
@@ -222,7 +227,8 @@ TEST_P(DialogRun, FishDialogByMouseAndKeyboardIsCompact) {
     int run = 0, longest = 0;
     for (int y = 0; y < shot.height(); ++y) {
         bool plain = true;
-        for (int x = 1; x < shot.width() && plain; ++x) plain = shot.pixel(x, y) == shot.pixel(0, y);
+        for (int x = 1; x < shot.width() && plain; ++x)
+            plain = shot.pixel(x, y) == shot.pixel(0, y);
         run = plain ? run + 1 : 0;
         longest = std::max(longest, run);
     }

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
-#include <QPainter>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <tuple>
 #include <vector>
