@@ -11,7 +11,7 @@ packages=(
   libsdl2-mixer-dev
   libgtest-dev libbenchmark-dev
   libegl-dev libegl-mesa0
-  xvfb xauth x11-utils xdotool fonts-dejavu-core
+  xvfb xauth x11-utils xdotool fonts-dejavu-core openbox
   libx11-dev man-db desktop-file-utils
   weston lintian
 )

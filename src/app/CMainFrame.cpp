@@ -46,6 +46,7 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
 
 void CMainFrame::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
+        if (view_) view_->Leave(0);  // saves what the dialogs hold
         std::fflush(nullptr);
         std::_Exit(0);
     }

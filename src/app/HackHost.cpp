@@ -93,7 +93,7 @@ void HackHost::FitTo(int deviceWidth, int deviceHeight) {
 }
 
 void HackHost::Leave() {
-    // The daemon took its window away: nothing left to draw into.
-    std::fflush(nullptr);
-    std::_Exit(0);
+    // The daemon took its window away: nothing left to draw into. Leaves
+    // the same way as every other end.
+    TankView::LeaveFromAnyThread();
 }

@@ -1,5 +1,7 @@
 #include "controls/HyperlinkStatic.h"
 
+#include "controls/Readable.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
@@ -126,7 +128,14 @@ void HyperlinkStatic::keyPressEvent(QKeyEvent* event) {
 void HyperlinkStatic::paintEvent(QPaintEvent*) {
     // Transparent: the dialog's background shows through.
     QPainter painter(this);
-    painter.setPen(CurrentColor());
+    // A dark theme would swallow the classic link blue: the theme's own
+    // link colour then, or plain white.
+    const QColor ink = CurrentColor();
+    const QPalette& pal = palette();
+    painter.setPen(IsDarkPalette(pal) ? ReadableOn(ink, pal.color(QPalette::Window),
+                                                   pal.color(visited_ ? QPalette::LinkVisited
+                                                                      : QPalette::Link))
+                                      : ink);
     painter.setFont(font());
     painter.drawText(contentsRect(), int(alignment()) | Qt::TextSingleLine, text());
     if (!hasFocus()) return;
@@ -185,8 +194,7 @@ QString HyperlinkStatic::ErrorText(int result) {
                 "The DDE transaction could not\nbe completed because other DDE "
                 "transactions\nwere being processed.");
         case 31:
-            return QStringLiteral(
-                "There is no application associated\nwith the given filename extension.");
+            return QStringLiteral("No web browser is set up\nto open web addresses.");
         case 32:
             return QStringLiteral("The specified dynamic-link library was not found.");
         default:

@@ -90,22 +90,23 @@ void LedCheckBox::paintEvent(QPaintEvent*) {
     const QPalette& pal = palette();
     const bool pressed = isDown();
 
+    // Nothing opaque at rest: group-box frames and a dark theme's window
+    // show through. Hovered, a light wash in the theme's own colours.
     if (hover_) {
-        painter.fillRect(rect(), pal.color(QPalette::Button));
+        QColor wash = pal.color(QPalette::Light);
+        wash.setAlpha(110);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(pal.color(QPalette::Light));
+        painter.setPen(QPen(pal.color(QPalette::Dark), 1));
+        painter.setBrush(wash);
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
         painter.setRenderHint(QPainter::Antialiasing, false);
-    } else {
-        painter.fillRect(rect(), pal.color(QPalette::Button));
     }
 
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = rect().adjusted(2, 2, -2, -2);
-        focus.backgroundColor = pal.color(hover_ ? QPalette::Light : QPalette::Button);
+        focus.backgroundColor = pal.color(QPalette::Window);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 
@@ -130,7 +131,7 @@ void LedCheckBox::paintEvent(QPaintEvent*) {
         const QRect inner = InnerRect();
         QRect textArea(led.right() + 1 + 3, inner.top(), inner.right() - led.right() - 3,
                        inner.height());
-        painter.setPen(pal.color(QPalette::ButtonText));
+        painter.setPen(pal.color(QPalette::WindowText));
         painter.drawText(textArea.translated(shift),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
                          text());

@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -15,6 +17,7 @@
 
 #include "controls/FlatButton.h"
 #include "controls/LedCheckBox.h"
+#include "dialogs/DialogSupport.h"
 #include "platform/ProductInfo.h"
 
 namespace {
@@ -25,14 +28,15 @@ constexpr int kListText = 16711680;       // pure blue
 constexpr int kModeOn = 65280;
 constexpr int kModeOff = 0;
 
-QColor FromColorRef(int c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
+QColor FromColorRef(int c) {
+    return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
+}
 
 }  // namespace
 
-CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload, Release release,
-                                               const std::string& settingsPath, int maxSide,
-                                               const std::function<void(UserImageLoader&)>& setUpLoader,
-                                               QWidget* parent)
+CustomBackgroundDialog::CustomBackgroundDialog(
+    UserImageLoader::Uploader upload, Release release, const std::string& settingsPath, int maxSide,
+    const std::function<void(UserImageLoader&)>& setUpLoader, QWidget* parent)
     : QDialog(parent), settingsPath_(settingsPath) {
     setWindowTitle(QStringLiteral("Custom Background - ") + kProductTitle);
     setModal(false);
@@ -41,24 +45,27 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
     ownImage_->SetIcons(LedCheckBox::kIconSwitchOn, LedCheckBox::kIconSwitchOff);
 
     list_ = new QTableWidget(0, 2, this);
-    list_->setHorizontalHeaderLabels({QStringLiteral("Backgrounds Directory"), QStringLiteral("State")});
+    list_->setHorizontalHeaderLabels(
+        {QStringLiteral("Backgrounds Directory"), QStringLiteral("State")});
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     list_->horizontalHeader()->setHighlightSections(false);
-    list_->setColumnWidth(0, 430);
-    list_->setColumnWidth(1, 50);
-    list_->horizontalHeader()->setStretchLastSection(true);
+    // The path takes the spare width, shortened in the middle so the file
+    // name stays readable; the whole path is the row's tool tip.
+    list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->verticalHeader()->hide();
     list_->setShowGrid(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
-    list_->setTextElideMode(Qt::ElideMiddle);  // the file name stays readable
-    QPalette listPalette = list_->palette();
-    listPalette.setColor(QPalette::Base, FromColorRef(kListBackground));
-    listPalette.setColor(QPalette::AlternateBase, FromColorRef(kListBackground));
-    listPalette.setColor(QPalette::Text, FromColorRef(kListText));
-    list_->setPalette(listPalette);
-    list_->setMinimumSize(486, 150);
+    list_->setTextElideMode(Qt::ElideMiddle);
+    ColourList(list_, FromColorRef(kListBackground), FromColorRef(kListText));
+    LetTabLeave(list_);
+    // Room for six rows.
+    list_->setMinimumSize(486, list_->horizontalHeader()->sizeHint().height() +
+                                   6 * list_->verticalHeader()->defaultSectionSize() +
+                                   2 * list_->frameWidth());
 
     const char* modeNames[3] = {"Repeat One", "Repeat All", "Random "};
     auto* modeRow = new QHBoxLayout;
@@ -74,7 +81,8 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
     modeRow->addStretch(1);
     auto* intervalLabel = new QLabel(QStringLiteral("Interval"), this);
     interval_ = new QLineEdit(this);
-    interval_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), interval_));
+    interval_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]*"), interval_));
     interval_->setMaxLength(9);
     interval_->setAlignment(Qt::AlignRight);
     interval_->setFixedWidth(interval_->fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
@@ -106,6 +114,15 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
             [this](const QString& text) { show_.IntervalText = text.toStdString(); });
     connect(add_, &QAbstractButton::clicked, this, &CustomBackgroundDialog::AddImageByDialog);
     connect(remove_, &QAbstractButton::clicked, this, [this] {
+        if (FirstSelectedRow() < 0) {
+            auto* box =
+                new QMessageBox(QMessageBox::Warning, QString(),
+                                QStringLiteral("Please select an item from the image list!"),
+                                QMessageBox::Ok, this);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+            return;
+        }
         show_.RemoveSelectedImage(FirstSelectedRow());
         Refresh();
     });
@@ -170,8 +187,8 @@ CustomBackgroundDialog::~CustomBackgroundDialog() {
 }
 
 QString CustomBackgroundDialog::FileFilter() {
-    // Linux names are case-sensitive; cameras write upper-case suffixes.
-    return QStringLiteral("(*.jpg;*.bmp;*.png) (*.jpg *.bmp *.png *.JPG *.BMP *.PNG *.jpeg *.JPEG)");
+    // The file dialog matches these whatever the case of the suffix.
+    return QStringLiteral("Pictures (*.jpg *.jpeg *.png *.bmp)");
 }
 
 void CustomBackgroundDialog::ShowCentredOn(const QRect& owner, QWindow* ownerWindow) {
@@ -184,8 +201,21 @@ void CustomBackgroundDialog::ShowCentredOn(const QRect& owner, QWindow* ownerWin
     frame.moveCenter(owner.center());
     move(frame.topLeft());
     show();
-    raise();
-    activateWindow();
+}
+
+void CustomBackgroundDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TakeKeyboard(this);
+}
+
+void CustomBackgroundDialog::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    ReturnKeyboard(this);
+}
+
+void CustomBackgroundDialog::keyPressEvent(QKeyEvent* event) {
+    if (PressFocusedButton(this, event)) return;
+    QDialog::keyPressEvent(event);
 }
 
 void CustomBackgroundDialog::AddImageByDialog() {
@@ -204,7 +234,8 @@ int CustomBackgroundDialog::FirstSelectedRow() const {
 
 void CustomBackgroundDialog::Refresh() {
     ownImage_->SetCheck(show_.OwnImageChecked ? 1 : 0);
-    for (int m = 0; m < 3; ++m) modes_[m]->SetCheck(show_.ModeChecked[m] ? 1 : 0);
+    for (int m = 0; m < 3; ++m)
+        modes_[m]->SetCheck(show_.ModeChecked[m] ? 1 : 0);
     const QString interval = QString::fromStdString(show_.IntervalText);
     if (interval_->text() != interval) interval_->setText(interval);
 
@@ -235,10 +266,16 @@ void CustomBackgroundDialog::Refresh() {
 
 void CustomBackgroundDialog::HideAndSave() {
     hide();
+    Save();
+}
+
+void CustomBackgroundDialog::Save() {
     show_.SaveImageSettings(settingsPath_);
 }
 
-void CustomBackgroundDialog::reject() { HideAndSave(); }
+void CustomBackgroundDialog::reject() {
+    HideAndSave();
+}
 
 void CustomBackgroundDialog::accept() {}
 

@@ -48,12 +48,18 @@ public:
 
     QTableWidget* List() const { return list_; }
 
+    // Saves the pictures and the show's settings (hiding does this too).
+    void Save();
+
 public slots:
     void reject() override;  // Escape: hide and save
     void accept() override;  // Enter: nothing
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void HideAndSave();

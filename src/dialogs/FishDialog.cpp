@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +11,7 @@
 
 #include "controls/FlatButton.h"
 #include "controls/HyperlinkStatic.h"
+#include "dialogs/DialogSupport.h"
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
 #include "scene/Resources.h"
@@ -17,8 +19,6 @@
 namespace {
 
 constexpr int kStripBitmap = 129, kStripBitmap2x = 130;
-// Template size in dialog units.
-constexpr int kDialogWidthDu = 334, kDialogHeightDu = 345;
 const QColor kTotalText(0, 0, 255);
 const QColor kTotalBackground(239, 230, 214);
 
@@ -30,11 +30,6 @@ QImage LoadStrip(int id) {
     return image;
 }
 
-int MulDiv(int value, int numerator, int denominator) {
-    return static_cast<int>((static_cast<long long>(value) * numerator * 2 + denominator) /
-                            (2LL * denominator));
-}
-
 }  // namespace
 
 FishDialog::FishDialog(QWidget* parent, std::string settingsPath)
@@ -43,53 +38,63 @@ FishDialog::FishDialog(QWidget* parent, std::string settingsPath)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
-    // Dialog base units: the average width of the letters and the line height.
-    const QFontMetrics fm(font());
-    const int letters = fm.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    baseX_ = std::max(1, (letters / 26 + 1) / 2);
-    baseY_ = std::max(1, fm.height());
-    setFixedSize(MapDialogRect(0, 0, kDialogWidthDu, kDialogHeightDu).size());
-
     strip_ = LoadStrip(kStripBitmap);
     strip2x_ = LoadStrip(kStripBitmap2x);
     strip2x_.setDevicePixelRatio(2.0);  // drawn at the plain strip's size
     counts_ = FishCounts::FromFile(path_);
 
-    AddButton(QStringLiteral("&Add"), kIdAdd, {121, 324, 27, 15});
-    AddButton(QStringLiteral("&Delete"), kIdDelete, {150, 324, 32, 15});
-    AddButton(QStringLiteral("&Random"), kIdRandom, {184, 324, 31, 15});
-    AddButton(QStringLiteral("&Clear"), kIdClear, {217, 324, 27, 15});
+    // Laid out from what it shows, so it is as compact at a large font or
+    // scale as at the usual one: the strip, the buttons, then the link and
+    // the total.
+    stripArea_ = new FishStrip(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    AddButton(QStringLiteral("&Add"), kIdAdd, buttons);
+    AddButton(QStringLiteral("&Delete"), kIdDelete, buttons);
+    AddButton(QStringLiteral("&Random"), kIdRandom, buttons);
+    AddButton(QStringLiteral("&Clear"), kIdClear, buttons);
+    buttons->addStretch(1);
     // OK and Cancel are there for Enter and Escape only.
-    AddButton(QStringLiteral("OK"), 1, {211, 209, 47, 21})->hide();
-    AddButton(QStringLiteral("Cancel"), 2, {283, 209, 47, 21})->hide();
+    AddButton(QStringLiteral("OK"), 1, nullptr)->hide();
+    AddButton(QStringLiteral("Cancel"), 2, nullptr)->hide();
 
     link_ =
         new HyperlinkStatic(QString::fromUtf8(kProductUrl), QString::fromUtf8(kProductUrl), this);
     link_->setObjectName(QString::number(kIdLink));
-    link_->setGeometry(MapDialogRect(9, 332, 113, 12));
     link_->FitToText();
     link_->installEventFilter(this);
 
     total_ = new QLabel(this);
     total_->setObjectName(QString::number(kIdTotal));
-    total_->setGeometry(MapDialogRect(252, 332, 81, 8));
+    // Blue on its own light ground: readable in any theme.
     QPalette pal = total_->palette();
     pal.setColor(QPalette::WindowText, kTotalText);
     pal.setColor(QPalette::Window, kTotalBackground);
     total_->setPalette(pal);
     total_->setAutoFillBackground(true);
+    total_->setMargin(2);
     total_->setText(TotalText());
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(link_);
+    bottom->addStretch(1);
+    bottom->addWidget(total_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(stripArea_, 0, Qt::AlignHCenter);
+    layout->addLayout(buttons);
+    layout->addLayout(bottom);
 
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, this, &FishDialog::SaveAndApply);
     tick_.start();
 }
 
-FlatButton* FishDialog::AddButton(const QString& text, int id, QRect du) {
+FlatButton* FishDialog::AddButton(const QString& text, int id, QHBoxLayout* row) {
     auto* button = new FlatButton(text, this);
     button->setObjectName(QString::number(id));
-    button->setGeometry(MapDialogRect(du.x(), du.y(), du.width(), du.height()));
+    if (row) row->addWidget(button);
     button->installEventFilter(this);
     connect(button, &QPushButton::clicked, this, [this, id] {
         switch (id) {
@@ -118,18 +123,13 @@ FlatButton* FishDialog::AddButton(const QString& text, int id, QRect du) {
     return button;
 }
 
-QRect FishDialog::MapDialogRect(int x, int y, int width, int height) const {
-    return {MulDiv(x, baseX_, 4), MulDiv(y, baseY_, 8), MulDiv(width, baseX_, 4),
-            MulDiv(height, baseY_, 8)};
-}
-
 QString FishDialog::TotalText() const {
     return QString::fromStdString(counts_.TotalText());
 }
 
 void FishDialog::CountsChanged() {
     total_->setText(TotalText());
-    update();
+    stripArea_->update();
 }
 
 void FishDialog::SaveAndApply() {
@@ -144,14 +144,21 @@ void FishDialog::CentreOver(const QRect& area) {
     move(area.center() - QPoint(outer.width() / 2, outer.height() / 2) + (pos() - frame.topLeft()));
 }
 
-void FishDialog::accept() {
-    SaveAndApply();
-    QDialog::accept();
-}
-
 void FishDialog::done(int result) {
     tick_.stop();
+    // However it closes, what the tank shows is what the file keeps.
+    SaveAndApply();
     QDialog::done(result);
+}
+
+void FishDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TakeKeyboard(this);
+}
+
+void FishDialog::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    ReturnKeyboard(this);
 }
 
 void FishDialog::closeEvent(QCloseEvent* event) {
@@ -160,11 +167,8 @@ void FishDialog::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void FishDialog::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void FishDialog::PaintStrip(QPainter& painter, qreal scale) const {
     // The sharper strip where the screen has the pixels for it.
-    // (The device transform carries the scale when rendering into another device.)
-    const qreal scale = std::max(devicePixelRatioF(), painter.deviceTransform().m11());
     const bool sharp = scale > 1.0 && !strip2x_.isNull();
     const QImage& strip = sharp ? strip2x_ : strip_;
     // Pixel for pixel when sharp: smoothing would only blur it.
@@ -181,22 +185,38 @@ void FishDialog::paintEvent(QPaintEvent*) {
 
     if (counts_.HasKindSelected()) {
         const FishCounts::Cell cell = FishCounts::CellRect(counts_.Selection());
+        // The disc stays on the strip, whatever the scale.
+        const QRect disc =
+            QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top) &
+            QRect(QPoint(0, 0), StripSize());
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setCompositionMode(QPainter::RasterOp_NotDestination);
         painter.setPen(Qt::NoPen);
         painter.setBrush(Qt::white);
-        painter.drawEllipse(
-            QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top));
+        painter.drawEllipse(disc);
     }
 }
 
+QSize FishDialog::StripSize() const {
+    // Without its picture the strip still takes the cells' room.
+    if (!strip_.isNull()) return strip_.size();
+    return {FishCounts::kKinds * FishCounts::kCellWidth + 4, FishCounts::kCellHeight};
+}
+
 void FishDialog::mousePressEvent(QMouseEvent* event) {
+    // A press off the strip lets go of the selected kind.
     if (event->button() == Qt::LeftButton) {
-        const QPoint at = event->position().toPoint();
-        counts_.PressAt(at.x(), at.y());
-        update();
+        counts_.PressAt(0, FishCounts::kClearBelowY + 1);
+        stripArea_->update();
     }
     QDialog::mousePressEvent(event);
+}
+
+void FishDialog::StripPressed(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    counts_.PressAt(at.x(), at.y());
+    stripArea_->update();
 }
 
 void FishDialog::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -232,12 +252,13 @@ bool FishDialog::HandleKey(const QKeyEvent* event) {
                                                        : (step == 1 ? FishCounts::kKinds - 1 : 0);
             const int to = (from + step) % FishCounts::kKinds;
             counts_.PressAt(FishCounts::CellRect(to).left + 1, FishCounts::CellRect(to).top + 1);
-            update();
+            stripArea_->update();
             return true;
         }
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            accept();
+            // Enter presses the focused button; elsewhere it is OK.
+            if (!PressFocusedButton(this, event)) accept();
             return true;
         default:
             return false;
@@ -250,11 +271,31 @@ void FishDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool FishDialog::eventFilter(QObject* watched, QEvent* event) {
-    // Our keys win over the focused control's own handling.
+    // Our keys win over the focused control's own handling; Enter on the
+    // link opens it.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool activates = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (!(activates && watched == link_) && HandleKey(key)) return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+FishStrip::FishStrip(FishDialog* dialog) : QWidget(dialog), dialog_(dialog) {
+    setObjectName(QStringLiteral("strip"));
+    setFixedSize(dialog->StripSize());
+}
+
+void FishStrip::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // The device transform carries the scale when rendering into another device.
+    dialog_->PaintStrip(painter, std::max(devicePixelRatioF(), painter.deviceTransform().m11()));
+}
+
+void FishStrip::mousePressEvent(QMouseEvent* event) {
+    dialog_->StripPressed(event);
+}
+
+void FishStrip::mouseDoubleClickEvent(QMouseEvent* event) {
+    dialog_->mouseDoubleClickEvent(event);
 }

@@ -3,12 +3,15 @@
 #include <QDialog>
 #include <QImage>
 #include <QTimer>
+#include <QWidget>
 #include <string>
 
 #include "settings/FishCounts.h"
 
+class FishStrip;
 class FlatButton;
 class HyperlinkStatic;
+class QHBoxLayout;
 class QLabel;
 
 // The modal "Fish Settings" dialog: a strip of the five fish kinds with their
@@ -16,8 +19,8 @@ class QLabel;
 // Delete, Random and Clear change the counts (buttons, A/D/R/C keys, a left
 // double click adds, a right one deletes; Left/Right move the selection).
 // Every 500 ms the counts are written to "Fish Number" and handed to the
-// scene, so the tank follows while the dialog is open. Enter and the close box
-// save once more and close; Escape closes without that last save.
+// scene, so the tank follows while the dialog is open; however it closes
+// (Enter, Escape, the close box) it saves once more.
 class FishDialog : public QDialog {
     Q_OBJECT
 public:
@@ -39,14 +42,16 @@ public:
     // Places the dialog's frame centred over `area` (global logical coordinates).
     void CentreOver(const QRect& area);
 
-    // Dialog units to pixels with the dialog font's average character size.
-    QRect MapDialogRect(int x, int y, int width, int height) const;
+    // The strip's size in logical pixels, and its drawing at `scale` device
+    // pixels per logical one.
+    QSize StripSize() const;
+    void PaintStrip(QPainter& painter, qreal scale) const;
 
-    void accept() override;
     void done(int result) override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -57,7 +62,9 @@ private:
     // Runs the command a key names; false when the key is not ours.
     bool HandleKey(const QKeyEvent* event);
     void CountsChanged();
-    FlatButton* AddButton(const QString& text, int id, QRect dialogUnits);
+    FlatButton* AddButton(const QString& text, int id, QHBoxLayout* row);
+    void StripPressed(QMouseEvent* event);
+    friend class FishStrip;
 
     std::string path_;
     FishCounts counts_;
@@ -65,5 +72,20 @@ private:
     QTimer tick_;
     QLabel* total_ = nullptr;
     HyperlinkStatic* link_ = nullptr;
-    int baseX_ = 6, baseY_ = 13;
+    FishStrip* stripArea_ = nullptr;
+};
+
+// The thumbnail strip: the five kinds, their counts and the selected one.
+class FishStrip : public QWidget {
+    Q_OBJECT
+public:
+    explicit FishStrip(FishDialog* dialog);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    FishDialog* dialog_;
 };

@@ -1,5 +1,7 @@
 #include "dialogs/MusicDialog.h"
 
+#include <SDL_mixer.h>
+
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,35 +17,60 @@
 
 #include "controls/CustomDrawSlider.h"
 #include "controls/LedCheckBox.h"
+#include "dialogs/DialogSupport.h"
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
 #include "platform/MessageBox.h"
 
 namespace {
 
-// The music volume the user's profile starts with (never written back).
+// The music volume the user's profile keeps, 0..1000.
 int ProfileVolume() {
     QSettings profile(kOrganizationName, kApplicationName);
     return std::clamp(profile.value("Settings/Volume", 1000).toInt(), 0, 1000);
 }
 
-// Dialog units: a quarter of the font's average character width across, an
-// eighth of its height down, so the layout follows the user's font. Wide
-// fonts are measured no narrower than the classic 6:13 cell, so labels fit.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFontMetrics& fm)
-        : baseX_(std::max((fm.horizontalAdvance(QStringLiteral(
-                               "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2,
-                          (fm.height() * 6 + 6) / 13)),
-          baseY_(fm.height()) {}
-    int X(int du) const { return (du * baseX_ + 2) / 4; }
-    int Y(int du) const { return (du * baseY_ + 4) / 8; }
-    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
+void SaveProfileVolume(int volume) {
+    QSettings profile(kOrganizationName, kApplicationName);
+    if (profile.value("Settings/Volume").toInt() == volume && profile.contains("Settings/Volume"))
+        return;
+    profile.setValue("Settings/Volume", volume);
+    profile.sync();
+    if (profile.status() != QSettings::NoError)
+        std::fprintf(stderr, "tidemere: cannot save the music volume in %s\n",
+                     profile.fileName().toLocal8Bit().constData());
+}
 
-private:
-    int baseX_, baseY_;
-};
+// Every kind of file this build's SDL_mixer decodes, for the file dialog.
+QString MusicFileFilter() {
+    static const std::pair<const char*, const char*> kDecoders[] = {
+        {"WAVE", "*.wav"},
+        {"MP3", "*.mp3 *.mpeg *.mpg *.mp2"},
+        {"MPG123", "*.mp3 *.mpeg *.mpg *.mp2"},
+        {"OGG", "*.ogg *.oga"},
+        {"FLAC", "*.flac"},
+        {"OPUS", "*.opus"},
+        {"MOD", "*.mod *.xm *.s3m *.it"},
+        {"MODPLUG", "*.mod *.xm *.s3m *.it"},
+        {"MIDI", "*.mid *.midi"},
+        {"FLUIDSYNTH", "*.mid *.midi"}};
+    QStringList patterns;
+    for (int i = 0; i < Mix_GetNumMusicDecoders(); ++i) {
+        const QString decoder = QString::fromLatin1(Mix_GetMusicDecoder(i));
+        for (const auto& [name, globs] : kDecoders)
+            if (decoder == QLatin1String(name))
+                for (const QString& glob : QString::fromLatin1(globs).split(' '))
+                    if (!patterns.contains(glob)) patterns << glob;
+    }
+    // Before the mixer is open (no sound device) it lists nothing: the usual ones.
+    if (patterns.isEmpty())
+        patterns << "*.wav"
+                 << "*.mp3"
+                 << "*.mpeg"
+                 << "*.ogg"
+                 << "*.flac";
+    return QStringLiteral("Music (%1)").arg(patterns.join(' '));
+}
 
 // Rows: blue text on tan, the playing row on green. Edited labels are
 // never taken over.
@@ -52,11 +79,13 @@ public:
     PlaylistDelegate(const MusicPlaylist& playlist, QObject* parent)
         : QStyledItemDelegate(parent), playlist_(playlist) {}
 
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const bool playing = index.row() == playlist_.CurrentTrackRow();
-        QColor back = playing ? MusicDialog::PlayingRowBackground() : MusicDialog::RowBackground();
-        QColor text = MusicDialog::RowText();
+        QColor back = playing ? MusicDialog::PlayingRowBackground()
+                              : ::RowBackground(option.palette, MusicDialog::RowBackground());
+        QColor text = ::RowText(option.palette, MusicDialog::RowText(), back);
         if (selected) {
             back = option.palette.color(QPalette::Highlight);
             text = option.palette.color(QPalette::HighlightedText);
@@ -65,8 +94,9 @@ public:
         p->setPen(text);
         p->setFont(option.font);
         const QRect r = option.rect.adjusted(3, 0, -3, 0);
-        p->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
-                    option.fontMetrics.elidedText(index.data().toString(), Qt::ElideMiddle, r.width()));
+        p->drawText(
+            r, Qt::AlignLeft | Qt::AlignVCenter,
+            option.fontMetrics.elidedText(index.data().toString(), Qt::ElideMiddle, r.width()));
         if (option.state & QStyle::State_HasFocus) {
             p->setPen(QPen(text, 1, Qt::DotLine));
             p->drawRect(option.rect.adjusted(0, 0, -1, -1));
@@ -113,7 +143,8 @@ void MusicDialog::BuildControls() {
     auto* modeGroup = new QGroupBox(QStringLiteral("Play Modes"), this);
     modeGroup->setGeometry(du.Rect(95, 10, 212, 22));
     const char* modeText[3] = {"Repeat One", "Repeat All", "Random "};
-    const QRect modeRect[3] = {du.Rect(100, 20, 58, 8), du.Rect(186, 20, 53, 8), du.Rect(262, 20, 41, 8)};
+    const QRect modeRect[3] = {du.Rect(100, 20, 58, 8), du.Rect(186, 20, 53, 8),
+                               du.Rect(262, 20, 41, 8)};
     for (int m = 0; m < 3; ++m) {
         modes_[m] = new LedCheckBox(QString::fromLatin1(modeText[m]), this);
         // The LED needs a little more height than the text line it sits on.
@@ -140,10 +171,8 @@ void MusicDialog::BuildControls() {
     list_->setEditTriggers(QAbstractItemView::EditKeyPressed);
     list_->setTextElideMode(Qt::ElideMiddle);
     list_->setItemDelegate(new PlaylistDelegate(playlist_, list_));
-    QPalette pal = list_->palette();
-    pal.setColor(QPalette::Base, ListBackground());
-    pal.setColor(QPalette::Text, RowText());
-    list_->setPalette(pal);
+    ColourList(list_, ListBackground(), RowText());
+    LetTabLeave(list_);
     connect(list_, &QAbstractItemView::clicked, this, &MusicDialog::OnListClicked);
     connect(list_, &QTableWidget::itemSelectionChanged, this, &MusicDialog::OnSelectionChanged);
 
@@ -151,7 +180,8 @@ void MusicDialog::BuildControls() {
     // out for, up to the dialog's edge.
     int columnWidth = du.X(38);
     for (const char* text : {"Add Music", "Remove", "Remove All", "Play", "Stop"})
-        columnWidth = std::max(columnWidth, fontMetrics().horizontalAdvance(QString::fromLatin1(text)) + 8);
+        columnWidth =
+            std::max(columnWidth, fontMetrics().horizontalAdvance(QString::fromLatin1(text)) + 8);
     columnWidth = std::min(columnWidth, du.X(317) - du.X(270) - 2);
     auto button = [&](const char* text, QRect r) {
         auto* b = new QPushButton(QString::fromLatin1(text), this);
@@ -172,7 +202,13 @@ void MusicDialog::BuildControls() {
         Sync();
     });
     connect(play_, &QPushButton::clicked, this, [this] {
+        const int row = playlist_.Selected();
         playlist_.OnPlayButton();
+        // A row that will not play stays selected and says why; nothing else starts.
+        if (!playlist_.Rows().empty() && !player_.CanPlay()) {
+            playlist_.Select(row);
+            TellUnplayable(player_.FileName());
+        }
         Sync();
     });
     connect(stop_, &QPushButton::clicked, this, [this] {
@@ -208,33 +244,51 @@ void MusicDialog::ShowCentredOn(const QRect& owner) {
     frame.moveCenter(owner.center());
     move(frame.topLeft());
     show();
-    raise();
-    activateWindow();
-    // Without a window manager the first request comes before the window is
-    // mapped and is lost; ask again once it is up, so the keys come here.
-    QTimer::singleShot(100, this, [this] {
-        if (isVisible() && !isActiveWindow()) activateWindow();
-    });
+}
+
+void MusicDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TakeKeyboard(this);
+}
+
+void MusicDialog::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    ReturnKeyboard(this);
 }
 
 void MusicDialog::reject() {
     hide();
+    Save();
+}
+
+void MusicDialog::Save() {
     playlist_.Save(SettingsFilePath());
+    SaveProfileVolume(playlist_.Volume());
 }
 
 void MusicDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Enter presses the focused button; elsewhere it is OK, which does nothing.
-        auto* button = qobject_cast<QPushButton*>(focusWidget());
-        if (button && button->isEnabled()) button->click();
-        return;
-    }
+    // Enter presses the focused button; elsewhere it is OK, which does nothing.
+    if (PressFocusedButton(this, event)) return;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
     QDialog::keyPressEvent(event);
 }
 
+void MusicDialog::TellUnplayable(const std::string& path) {
+    const std::string why = player_.LastError();
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, windowTitle(),
+                        why == "no sound device"
+                            ? QStringLiteral("There is no sound device to play music on.")
+                            : QStringLiteral("Cannot play %1:\n%2")
+                                  .arg(QString::fromStdString(path), QString::fromStdString(why)),
+                        QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void MusicDialog::OnAddMusic() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(), QStringLiteral("(*.mp3;*.wav;*.mpeg) (*.mp3 *.wav *.mpeg)"));
+    const QString path =
+        QFileDialog::getOpenFileName(this, QString(), QString(), MusicFileFilter());
     if (path.isEmpty()) return;
     if (!playlist_.AddRow(path.toStdString())) {
         ReportProblem("a music file name with a line break cannot be kept");
@@ -264,7 +318,15 @@ void MusicDialog::OnSelectionChanged() {
 
 void MusicDialog::OnListClicked() {
     OnSelectionChanged();
+    const int row = playlist_.Selected();
+    const bool wasPlaying = playlist_.State() == MusicPlaylist::PlayState::Playing;
     playlist_.OnRowClicked();
+    // The row the user clicked stays selected whatever its file, so it can be
+    // removed; if it was to play and cannot, they are told why.
+    if (row >= 0 && !player_.CanPlay()) {
+        playlist_.Select(row);
+        if (wasPlaying) TellUnplayable(player_.FileName());
+    }
     Sync();
 }
 
@@ -278,7 +340,8 @@ void MusicDialog::OnTimer() {
 void MusicDialog::Sync() {
     syncing_ = true;
     onOff_->SetCheck(playlist_.OwnMusic() ? 1 : 0);
-    for (int m = 0; m < 3; ++m) modes_[m]->SetCheck(playlist_.ModeChecked(m) ? 1 : 0);
+    for (int m = 0; m < 3; ++m)
+        modes_[m]->SetCheck(playlist_.ModeChecked(m) ? 1 : 0);
 
     const auto& rows = playlist_.Rows();
     bool same = list_->rowCount() == static_cast<int>(rows.size());
@@ -299,7 +362,8 @@ void MusicDialog::Sync() {
         list_->selectRow(selected);
 
     const bool enabled = playlist_.ListButtonsEnabled();
-    for (QPushButton* b : {add_, remove_, removeAll_, play_}) b->setEnabled(enabled);
+    for (QPushButton* b : {add_, remove_, removeAll_, play_})
+        b->setEnabled(enabled);
     list_->viewport()->update();
     syncing_ = false;
 }

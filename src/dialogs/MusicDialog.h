@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "audio/SdlMusicPlayer.h"
 #include "audio/MusicPlaylist.h"
+#include "audio/SdlMusicPlayer.h"
 
 class CustomDrawSlider;
 class LedCheckBox;
@@ -45,6 +45,9 @@ public:
     static QColor RowText() { return QColor(0, 0, 255); }
     static QColor PlayingRowBackground() { return QColor(0, 255, 0); }
 
+    // Saves the list, its modes and the volume (hiding does this too).
+    void Save();
+
 public slots:
     // Enter leaves the dialog open.
     void accept() override {}
@@ -53,6 +56,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void BuildControls();
@@ -61,6 +66,8 @@ private:
     void OnListClicked();
     void OnSelectionChanged();
     void OnTimer();
+    // Says on the dialog why the track at `path` does not play.
+    void TellUnplayable(const std::string& path);
     // Brings every control in line with the playlist.
     void Sync();
 

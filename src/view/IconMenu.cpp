@@ -140,10 +140,12 @@ void PaintIconMenuItem(QPainter& painter, const QRect& rect, bool highlighted,
         painter.fillRect(textArea, kTextAreaFill);
     }
 
-    QRect iconBox = iconColumn.adjusted(kIconInset, kIconInset, -kIconInset, -kIconInset);
+    // Centred down the item like the label, in from the left edge.
+    QRect iconBox(iconColumn.left() + kIconInset,
+                  iconColumn.top() + (iconColumn.height() - kIconMenuIconSize) / 2,
+                  kIconMenuIconSize, kIconMenuIconSize);
     if (highlighted) iconBox.translate(-1, -1);  // the icon appears lifted under the pointer
-    DrawIconById(painter, highlighted ? item.highlightedIcon : item.normalIcon,
-                 QRect(iconBox.topLeft(), QSize(kIconMenuIconSize, kIconMenuIconSize)));
+    DrawIconById(painter, highlighted ? item.highlightedIcon : item.normalIcon, iconBox);
 
     painter.setPen(Qt::black);
     painter.drawText(textArea.adjusted(kLabelIndent, 0, 0, 0),

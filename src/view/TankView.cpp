@@ -10,9 +10,15 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QOpenGLContext>
+#include <QSocketNotifier>
+#include <QThread>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
+#include <csignal>
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "audio/BuiltinSound.h"
 #include "dialogs/MusicDialog.h"
@@ -44,6 +50,37 @@ QSurfaceFormat TankView::RequestedFormat(bool benchmark) {
     return format;
 }
 
+namespace {
+
+// A signal only writes a byte here; the GUI thread reads it and leaves in
+// order, so nothing unsafe runs inside the handler.
+int g_leavePipe[2] = {-1, -1};
+TankView* g_view = nullptr;  // the process's one view
+
+void OnLeaveSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    if (write(g_leavePipe[1], &byte, 1) < 0) {
+    }
+    errno = saved;
+}
+
+}  // namespace
+
+void TankView::RequestLeave() {
+    if (g_leavePipe[1] >= 0) OnLeaveSignal(0);
+}
+
+void TankView::LeaveFromAnyThread() {
+    if (g_view && QThread::currentThread() == g_view->thread()) g_view->Leave(0);
+    RequestLeave();
+    timespec pause{0, 500'000'000};
+    while (nanosleep(&pause, &pause) != 0) {
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 TankView::TankView(const RunOptions& options, QWindow* parent)
     : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate, parent),
       options_(options),
@@ -53,9 +90,22 @@ TankView::TankView(const RunOptions& options, QWindow* parent)
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &TankView::Tick);
+    g_view = this;
+    if (g_leavePipe[0] < 0 && pipe2(g_leavePipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        auto* notifier = new QSocketNotifier(g_leavePipe[0], QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] { Leave(0); });
+        struct sigaction action {};
+        action.sa_handler = OnLeaveSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+    }
 }
 
-TankView::~TankView() { Teardown(); }
+TankView::~TankView() {
+    Teardown();
+    if (g_view == this) g_view = nullptr;
+}
 
 void TankView::initializeGL() {
     QOpenGLContext* ctx = context();
@@ -261,9 +311,9 @@ void TankView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Escape) {
-        // Leaves at once: nothing to save, nothing to tear down.
-        std::fflush(nullptr);
-        std::_Exit(0);
+        // Keys reach the tank only while it has the keyboard: a dialog shown
+        // from the menu takes it, so its Escape stays its own.
+        Leave(0);
     }
     QOpenGLWindow::keyPressEvent(event);
 }
@@ -348,9 +398,7 @@ void TankView::OnCommand(int commandId) {
             }
             break;
         case ID_EXIT:
-            Teardown();
-            std::fflush(nullptr);
-            std::_Exit(0);
+            Leave(0);
         default:
             break;
     }
@@ -370,11 +418,28 @@ void TankView::RunFishDialog() {
     dialog.winId();  // a window handle to hang on the tank
     if (QWindow* handle = dialog.windowHandle()) handle->setTransientParent(topLevel);
     dialog.CentreOver(topLevel->geometry());
+    fishDialog_ = &dialog;
     dialog.exec();
+    fishDialog_ = nullptr;
+}
+
+void TankView::SaveOpenDialogs() {
+    // A hidden dialog saved when it was hidden.
+    if (fishDialog_) fishDialog_->SaveAndApply();
+    if (backgroundDialog_ && backgroundDialog_->isVisible()) backgroundDialog_->Save();
+    if (musicDialog_ && musicDialog_->isVisible()) musicDialog_->Save();
+}
+
+void TankView::Leave(int status) {
+    SaveOpenDialogs();
+    // Nothing else to keep: the rest ends with the process.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 void TankView::Teardown() {
     if (tornDown_) return;
+    SaveOpenDialogs();
     tornDown_ = true;
     if (context()) doneCurrent();
     scene_.UserBackgrounds = nullptr;

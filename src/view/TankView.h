@@ -14,6 +14,7 @@
 class CustomBackgroundDialog;
 
 class MusicDialog;
+class FishDialog;
 
 // How a run is driven from the command line.
 struct RunOptions {
@@ -42,8 +43,20 @@ public:
     int FramesDrawn() const { return framesDrawn_; }
     CustomBackgroundDialog* BackgroundDialog() const { return backgroundDialog_.get(); }
 
-    // Stops the loop and lets go of the GL context (the Exit command and close).
+    // Stops the loop and lets go of the GL context (the Exit command and close);
+    // saves what the open dialogs hold first.
     void Teardown();
+
+    // Saves what the open dialogs hold, exactly as hiding them would.
+    void SaveOpenDialogs();
+    // The orderly end of every path out (Exit, Escape, SIGTERM, SIGINT,
+    // SIGHUP, the hack's window going away): save, then leave with `status`.
+    [[noreturn]] void Leave(int status = 0);
+    // Asks the view to Leave() from a signal handler or any thread.
+    static void RequestLeave();
+    // Leave() from any thread: the view's own thread leaves at once, another
+    // asks it and leaves anyway after half a second (a wedged GUI is not waited for).
+    [[noreturn]] static void LeaveFromAnyThread();
 
     // The surface format the view asks for.
     static QSurfaceFormat RequestedFormat(bool benchmark);
@@ -110,4 +123,6 @@ private:
     std::unique_ptr<WindowVisibility> visibility_;
     // TIDEMERE_FRAME_TRACE set: one line per drawn frame (a test's view of the loop).
     bool traceFrames_ = false;
+    // The modal fish dialog while it runs.
+    FishDialog* fishDialog_ = nullptr;
 };

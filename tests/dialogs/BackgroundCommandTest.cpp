@@ -2,17 +2,17 @@
 
 #include <QTest>
 
+#include "dialogs/CustomBackgroundDialog.h"
+#include "fish/SceneTypes.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
-#include "fish/SceneTypes.h"
-#include "dialogs/CustomBackgroundDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 #include "view/TankView.h"
 
 namespace {
 
-TEST(BackgroundCommand, ShowsTheHiddenDialogCentredAndTeardownDeletesIt) {
+TEST(BackgroundCommand, ShowsTheHiddenDialogCentredAndTeardownSavesAndDeletesIt) {
     TempDir dir;
     ScopedEnv config{"XDG_CONFIG_HOME", dir.Path()};
     EnsureTestApplication();
@@ -34,7 +34,12 @@ TEST(BackgroundCommand, ShowsTheHiddenDialogCentredAndTeardownDeletesIt) {
     EXPECT_TRUE(dialog->isHidden());
     EXPECT_EQ(IniDocument::Load(SettingsFilePath()).Get("Custom Images", "ImageSum"), "0");
 
+    // Closing the program with the dialog open keeps what it shows.
+    view.OnCommand(ID_CUSTOM_BACKGROUND);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    dialog->Show().SetOwnImage(true);
     view.Teardown();
+    EXPECT_EQ(IniDocument::Load(SettingsFilePath()).Get("Custom Images", "OwnImage"), "1");
     EXPECT_EQ(view.BackgroundDialog(), nullptr);
     EXPECT_EQ(view.Scene().UserBackgrounds, nullptr);
 }

@@ -3,17 +3,20 @@
 #include <GL/gl.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <string>
 #include <vector>
 
+#include "dialogs/CustomBackgroundDialog.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "scene/UserImage.h"
-#include "dialogs/CustomBackgroundDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 
@@ -80,6 +83,33 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     Click(Button(dialog, "Remove All"));
     EXPECT_EQ(list->rowCount(), 0);
     EXPECT_EQ(dialog.Show().CurrentTexture, 0);
+    Click(Button(dialog, "Remove Image"));  // nothing selected: it says so
+    auto* box = dialog.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Please select an item from the image list!");
+    delete box;
+
+    // Six long paths: the path column takes the spare width, no scroll bar.
+    int adds = 0;
+    dialog.ChooseFile = [&] {
+        const QString name = QString::fromStdString(
+            dir.File(std::string(90, 'p') + std::to_string(adds++) + ".png"));
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        image.save(name);
+        return name;
+    };
+    Button(dialog, "Add Image")->setFocus();
+    for (int i = 0; i < 6; ++i)  // Enter and Space press the focused button
+        QTest::keyClick(QApplication::focusWidget(), i % 2 ? Qt::Key_Space : Qt::Key_Return);
+    dialog.Loader().WaitForAll();
+    ASSERT_EQ(list->rowCount(), 6);
+    QApplication::processEvents();
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(list->verticalScrollBar()->isVisible());
+    EXPECT_EQ(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width());
+    EXPECT_EQ(list->item(5, 0)->toolTip(), list->item(5, 0)->text());
+    Click(Button(dialog, "Remove All"));
 
     for (int i = 0; i < 2; ++i)
         Click(Button(dialog, "Random "));  // clicking the checked one keeps it

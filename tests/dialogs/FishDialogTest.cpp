@@ -9,11 +9,11 @@
 #include <string>
 
 #include "controls/FlatButton.h"
+#include "dialogs/FishDialog.h"
 #include "platform/IniFile.h"
 #include "platform/Random.h"
 #include "scene/Resources.h"
 #include "settings/SettingsRecord.h"
-#include "dialogs/FishDialog.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 
@@ -46,50 +46,45 @@ protected:
     static FlatButton* Button(FishDialog& d, int id) {
         return d.findChild<FlatButton*>(QString::number(id));
     }
+    static QWidget* Strip(FishDialog& d) { return d.findChild<QWidget*>("strip"); }
     static void SelectKind(FishDialog& d, int kind) {
-        QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(100 * kind + 50, 45));
+        QTest::mouseClick(Strip(d), Qt::LeftButton, {}, QPoint(100 * kind + 50, 45));
     }
 };
 
-TEST_F(FishDialogTest, EscapeInTheSameTickDropsOnlyTheLastChangeAndKeepsOtherBytes) {
+// Escape and the close box both keep what the tank shows, at once, and
+// every other byte of the file stays as it was; Enter presses the focused
+// button (Add, first in line) and leaves the dialog open.
+TEST_F(FishDialogTest, EveryWayOutSavesWhatIsShownAndKeepsOtherBytes) {
     WriteFish("Fish0=0\r\nFish1=1\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n");
-    FishDialog d(nullptr, path);
-    d.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-    SelectKind(d, 1);
-    QTest::keyClick(&d, Qt::Key_A);
-    // The tick writes the change and hands it to the scene.
-    QTRY_COMPARE_WITH_TIMEOUT(Stored(1), 2, 3000);
-    EXPECT_EQ(Settings.FishCounts[1], 2);
-
-    QTest::keyClick(&d, Qt::Key_A);  // 3, then Escape before the next tick
-    QTest::keyClick(&d, Qt::Key_Escape);
-    EXPECT_EQ(d.result(), QDialog::Rejected);
-    QTest::qWait(FishDialog::kTickMs + 200);  // the timer stopped with the dialog
-    EXPECT_EQ(Settings.FishCounts[1], 2);
-    EXPECT_EQ(ReadWholeFile(path),
-              kOtherSections +
-                  "[Fish Number]\r\nFish0=0\r\nFish1=2\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n" +
-                  kTail);
-}
-
-TEST_F(FishDialogTest, EnterAndTheCloseBoxSaveAtOnce) {
-    WriteFish("Fish0=1\r\n");  // the other keys are missing: they read as 0
-    for (bool enter : {true, false}) {
+    int expected = 1;
+    for (int way = 0; way < 2; ++way) {
         FishDialog d(nullptr, path);
         d.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-        SelectKind(d, 3);
-        QTest::keyClick(&d, enter ? Qt::Key_A : Qt::Key_D);
-        if (enter)
-            QTest::keyClick(&d, Qt::Key_Return);
-        else
+        SelectKind(d, 1);
+        QTest::keyClick(&d, Qt::Key_A);
+        ++expected;
+        if (way == 0) {  // the tick writes it while open
+            QTRY_COMPARE_WITH_TIMEOUT(Stored(1), expected, 3000);
+            QTest::keyClick(&d, Qt::Key_A);
+            ++expected;
+        }
+        if (way == 0) QTest::keyClick(&d, Qt::Key_Escape);
+        if (way == 1) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            ++expected;
+            EXPECT_TRUE(d.isVisible());
             d.close();
-        EXPECT_EQ(Stored(3), enter ? 1 : 0);
-        EXPECT_EQ(Settings.FishCounts[3], enter ? 1 : 0);
+        }
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(Stored(1), expected) << "way " << way;
+        EXPECT_EQ(Settings.FishCounts[1], expected);
     }
-    EXPECT_EQ(Stored(0), 1);
-    EXPECT_EQ(ReadWholeFile(path).substr(0, kOtherSections.size()), kOtherSections);
+    EXPECT_EQ(ReadWholeFile(path),
+              kOtherSections +
+                  "[Fish Number]\r\nFish0=0\r\nFish1=5\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n" +
+                  kTail);
 }
 
 TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
@@ -100,17 +95,23 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     SelectKind(d, 2);
     QTest::mouseClick(Button(d, FishDialog::kIdDelete), Qt::LeftButton);
     QTest::keyClick(&d, Qt::Key_D, Qt::ShiftModifier);
-    QTest::mouseDClick(&d, Qt::RightButton, {}, QPoint(250, 45));
+    QTest::mouseDClick(Strip(d), Qt::RightButton, {}, QPoint(250, 45));
     EXPECT_EQ(Total(d)->text(), "Total: 6   (Max:5)");
     QTest::keyClick(&d, Qt::Key_C);
     SelectKind(d, 0);
     QTest::mouseClick(Button(d, FishDialog::kIdAdd), Qt::LeftButton);
-    QTest::mouseDClick(&d, Qt::LeftButton, {}, QPoint(50, 45));
+    QTest::mouseDClick(Strip(d), Qt::LeftButton, {}, QPoint(50, 45));
     EXPECT_EQ(Total(d)->text(), "Total: 2   (Max:5)");
+    // Enter and Space press the focused button and leave the dialog open.
+    Button(d, FishDialog::kIdAdd)->setFocus();
+    QTest::keyClick(Button(d, FishDialog::kIdAdd), Qt::Key_Return);
+    QTest::keyClick(Button(d, FishDialog::kIdAdd), Qt::Key_Space);
+    EXPECT_EQ(d.Counts().Count(0), 4);
+    EXPECT_TRUE(d.isVisible());
     // Our keys win even while a button has the focus.
     FlatButton* focused = Button(d, FishDialog::kIdClear);
     focused->setFocus();
-    QTest::keyClick(focused, Qt::Key_A);
+    QTest::keyClick(focused, Qt::Key_D);
     EXPECT_EQ(d.Counts().Count(0), 3);
     QTest::keyClick(focused, Qt::Key_Right);
     EXPECT_EQ(d.Counts().Selection(), 1);
@@ -125,27 +126,61 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     EXPECT_EQ(d.Counts().Selection(), 0);
     QTest::keyClick(&d, Qt::Key_Left);
     EXPECT_EQ(d.Counts().Selection(), 4);
-    QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(150, 460));  // below the grid clears
+    QTest::mouseClick(&d, Qt::LeftButton, {},
+                      QPoint(d.width() / 2, d.height() - 3));  // off the strip clears
     EXPECT_EQ(d.Counts().Selection(), -1);
 }
 
-TEST_F(FishDialogTest, AtTwiceThePixelsTheStripIsDrawnFromItsSharperPicture) {
+// At twice the pixels the strip is its sharper picture, the disc stays on
+// it, and at any font the dialog is only as big as what it shows.
+TEST_F(FishDialogTest, TheStripIsSharpAtTwiceThePixelsAndTheDialogFitsItsContent) {
     WriteFish("");
     FishDialog d(nullptr, path);
-    QImage shown(d.size() * 2, QImage::Format_RGB32);
+    QWidget* strip = Strip(d);
+    QImage shown(strip->size() * 2, QImage::Format_RGB32);
     shown.setDevicePixelRatio(2);
-    d.render(&shown);
+    strip->render(&shown);
     const std::string bytes = LoadResourceBytes(130);
     const QImage sharp = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
                                           static_cast<int>(bytes.size()), "BMP")
                              .convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(sharp.size(), QSize(996, 170));
+    ASSERT_EQ(shown.size(), sharp.size());
     // Below the counts: every device pixel is the picture's own.
     int differ = 0;
     for (int y = 60; y < sharp.height(); ++y)
         for (int x = 0; x < sharp.width(); ++x)
             differ += shown.pixel(x, y) != sharp.pixel(x, y);
     EXPECT_EQ(differ, 0);
+    // The selected kind's disc ends on the strip: its lowest inverted row is
+    // the strip's last, not cut off mid-way (nor drawn beyond it).
+    SelectKind(d, 2);
+    QImage disc(strip->size() * 2, QImage::Format_RGB32);
+    disc.setDevicePixelRatio(2);
+    strip->render(&disc);
+    int lowest = -1;
+    for (int y = 0; y < disc.height(); ++y)
+        if (disc.pixel(2 * 252, y) != sharp.pixel(2 * 252, y)) lowest = y;
+    EXPECT_GE(lowest, disc.height() - 8);
+    int rowAtBottom = 0;
+    for (int x = 0; x < disc.width(); ++x)
+        rowAtBottom += disc.pixel(x, disc.height() - 1) != sharp.pixel(x, disc.height() - 1);
+    EXPECT_LT(rowAtBottom, 2 * 60) << "the disc is cut off at the strip's edge";
+
+    for (int points : {9, 20}) {
+        QFont font = d.font();
+        font.setPointSize(points);
+        FishDialog sized(nullptr, path);
+        sized.setFont(font);
+        sized.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&sized));
+        const int line = QFontMetrics(font).height();
+        EXPECT_LE(sized.height(), strip->height() + 4 * line + 60) << points << " pt";
+        // As wide as the strip, or as its text where that is wider.
+        auto* link = sized.findChild<QWidget*>(QString::number(FishDialog::kIdLink));
+        EXPECT_LE(sized.width(),
+                  std::max(strip->width(), link->width() + Total(sized)->width() + 2 * line) + 40);
+    }
 }
 
 }  // namespace

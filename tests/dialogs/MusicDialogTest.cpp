@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -10,9 +11,9 @@
 
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
-#include "dialogs/MusicDialog.h"
 #include "controls/CustomDrawSlider.h"
 #include "controls/LedCheckBox.h"
+#include "dialogs/MusicDialog.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "support/GlTestContext.h"
@@ -77,6 +78,7 @@ TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
     EXPECT_EQ(dialog.VolumeSlider()->value(), 400);
     EXPECT_EQ(dialog.Player().Volume(), 400);
     dialog.Playlist().AddRow("/music/one.mp3");
+    dialog.Playlist().AddRow("/music/two.mp3");
     dialog.ShowCentredOn(QRect(100, 100, 800, 600));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     for (int i = 0; i < 2; ++i)  // clicking the checked box keeps it checked
@@ -87,10 +89,13 @@ TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
     EXPECT_EQ(dialog.Player().Volume(), dialog.VolumeSlider()->value());
     EXPECT_NE(dialog.Player().Volume(), 400);
 
-    // Enter presses the focused button, and elsewhere does nothing.
+    // Enter presses the focused button, and elsewhere does nothing; Tab
+    // leaves the list.
     dialog.List()->setFocus();
     QTest::keyClick(dialog.List(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
+    QTest::keyClick(dialog.List(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.AddButton());
     dialog.RemoveButton()->setFocus();
     QTest::keyClick(dialog.RemoveButton(), Qt::Key_Return);  // nothing selected
     auto* box = dialog.findChild<QMessageBox*>();
@@ -100,10 +105,40 @@ TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
     EXPECT_EQ(Saved("MusicSum"), "<missing>");
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(Saved("MusicSum"), "1");
+    EXPECT_EQ(Saved("MusicSum"), "2");
     EXPECT_EQ(Saved("MusicList0"), "/music/one.mp3");
     EXPECT_EQ(Saved("RandomMusic"), "1");
     EXPECT_EQ(Saved("OwnMusic"), "0");
+    // The volume comes back where the user left it.
+    EXPECT_EQ(QSettings("Local AppWizard-Generated Applications", "VelmarScr")
+                  .value("Settings/Volume")
+                  .toInt(),
+              dialog.VolumeSlider()->value());
+}
+
+// A track that cannot play is selected by a click like any other, so it can
+// be removed; Play on it says why and starts nothing else.
+TEST_F(MusicDialogTest, AnUnplayableRowCanBeSelectedAndPlaySaysWhy) {
+    WriteWholeFile(dir.File("broken.mp3"), std::string(4000, 'x'));
+    WriteSettings("[Custom Settings]\nMusicSum=2\nMusicList0=" + Track("a.wav") +
+                  "\nMusicList1=" + dir.File("broken.mp3") + "\n");
+    MusicDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));
+    QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
+    ASSERT_EQ(dialog.List()->selectedItems().size(), 1);
+    EXPECT_EQ(dialog.List()->selectedItems().first()->row(), 1);
+    QTest::mouseClick(dialog.PlayButton(), Qt::LeftButton);
+    auto* box = dialog.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr) << "Play said nothing";
+    EXPECT_TRUE(box->text().contains("broken.mp3")) << box->text().toStdString();
+    delete box;
+    EXPECT_NE(dialog.Playlist().State(), MusicPlaylist::PlayState::Playing);
+    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.findChild<QMessageBox*>(), nullptr);
+    ASSERT_EQ(dialog.List()->rowCount(), 1);
+    EXPECT_EQ(dialog.Playlist().Rows()[0], dir.File("a.wav"));
 }
 
 }  // namespace

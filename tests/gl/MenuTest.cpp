@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <tuple>
 #include <vector>
@@ -61,5 +63,36 @@ TEST(IconMenuTracking, UserActionsReturnTheChosenCommandOrZero) {
         });
         EXPECT_EQ(ExecIconMenu(QPoint(80, 70), nullptr), expected);
         EXPECT_FALSE(poll.isActive()) << "the popup was never driven";
+    }
+}
+
+// Every item's icon sits centred down its 48 px row, where the label is.
+TEST(IconMenuPainting, IconsAreCentredDownTheItemLikeTheLabels) {
+    for (const IconMenuCommand& command : IconMenuCommands()) {
+        for (bool highlighted : {false, true}) {
+            QImage blank(kIconMenuItemWidth, kIconMenuItemHeight, QImage::Format_RGB32);
+            QImage drawn = blank;
+            IconMenuItem noIcon = command.item;
+            noIcon.normalIcon = noIcon.highlightedIcon = -1;
+            noIcon.label.clear();
+            {
+                QPainter a(&blank), b(&drawn);
+                PaintIconMenuItem(a, blank.rect(), highlighted, noIcon);
+                IconMenuItem iconOnly = command.item;
+                iconOnly.label.clear();
+                PaintIconMenuItem(b, drawn.rect(), highlighted, iconOnly);
+            }
+            int top = kIconMenuItemHeight, bottom = -1;
+            for (int y = 0; y < kIconMenuItemHeight; ++y)
+                for (int x = 0; x < kIconMenuIconColumn; ++x)
+                    if (blank.pixel(x, y) != drawn.pixel(x, y)) {
+                        top = std::min(top, y);
+                        bottom = std::max(bottom, y);
+                    }
+            ASSERT_GE(bottom, top) << command.item.label.toStdString() << " draws no icon";
+            const double centre = (top + bottom + 1) / 2.0;
+            EXPECT_NEAR(centre, kIconMenuItemHeight / 2.0, highlighted ? 4.0 : 3.0)
+                << command.item.label.toStdString() << " icon rows " << top << ".." << bottom;
+        }
     }
 }

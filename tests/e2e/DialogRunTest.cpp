@@ -1,0 +1,254 @@
+// The three dialogs in the real program, as a user meets them: opened from the
+// tank's menu under a window manager (and without one), driven by keyboard
+// only and by mouse, and left every way there is; what they held must be in
+// the files afterwards.
+
+#include <signal.h>
+
+#include <cstdio>
+
+#include "E2e.h"
+#include "audio/AudioTestSupport.h"
+
+// After Qt: Xlib's macros clash with Qt's names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+std::string Capture(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, pipe))
+            out += buffer;
+        pclose(pipe);
+    }
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+// Openbox on the test's display for as long as this lives.
+class WindowManager {
+public:
+    explicit WindowManager(bool wanted) {
+        if (!wanted) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen("/dev/null", "w", stderr);
+            execlp("openbox", "openbox", "--sm-disable", nullptr);
+            _exit(127);
+        }
+        for (int i = 0; i < 50 && !Running(); ++i)
+            Sleep(100);
+    }
+    ~WindowManager() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        // The next test may want no window manager at all.
+        Sh("xprop -root -remove _NET_SUPPORTING_WM_CHECK");
+        Sleep(300);
+    }
+    bool Running() const {
+        return Capture("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") !=
+               std::string::npos;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+// Where a visible window whose title matches `pattern` is, on the screen.
+QRect WindowRect(const std::string& pattern) {
+    const std::string id =
+        Capture("xdotool search --onlyvisible --name '" + pattern + "' 2>/dev/null | head -1");
+    Display* display = XOpenDisplay(nullptr);
+    QRect rect;
+    XWindowAttributes a;
+    if (display && !id.empty() && XGetWindowAttributes(display, std::stoul(id), &a)) {
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(display, std::stoul(id), DefaultRootWindow(display), 0, 0, &x, &y,
+                              &child);
+        rect = QRect(x, y, a.width, a.height);
+    }
+    if (display) XCloseDisplay(display);
+    return rect;
+}
+
+// Whether the window with the keyboard has a title starting with `title`, within two seconds.
+bool HasKeyboard(const std::string& title) {
+    for (int i = 0; i < 20; ++i, Sleep(100))
+        if (Capture("xdotool getwindowfocus getwindowname 2>/dev/null").rfind(title, 0) == 0)
+            return true;
+    return false;
+}
+
+// The screen's pixels in `area`.
+QImage Grab(const QRect& area) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return {};
+    XImage* x = XGetImage(display, DefaultRootWindow(display), area.x(), area.y(), area.width(),
+                          area.height(), AllPlanes, ZPixmap);
+    QImage image;
+    if (x) {
+        image = QImage(area.size(), QImage::Format_RGB32);
+        for (int y = 0; y < area.height(); ++y)
+            for (int i = 0; i < area.width(); ++i)
+                image.setPixel(i, y, 0xff000000u | (XGetPixel(x, i, y) & 0xffffff));
+        XDestroyImage(x);
+    }
+    XCloseDisplay(display);
+    return image;
+}
+
+class DialogRun : public EndToEnd, public ::testing::WithParamInterface<bool> {
+protected:
+    std::unique_ptr<WindowManager> wm;
+    std::unique_ptr<TankProcess> tank;
+    QRect tankRect;
+
+    void Start(const std::string& settings) {
+        wm = std::make_unique<WindowManager>(GetParam());
+        ASSERT_EQ(wm->Running(), GetParam());
+        WriteWholeFile(Settings(), settings);
+        tank = std::make_unique<TankProcess>(
+            home, std::vector<std::string>{"--window", "1024x768", "--seed", "4"});
+        ASSERT_TRUE(WaitForWindow("^Tidemere 1.1$", true, 600));
+        Sleep(1500);
+        tankRect = WindowRect("^Tidemere 1.1$");
+        ASSERT_GT(tankRect.width(), 0);
+    }
+    // Right-clicks the tank near its corner and picks menu item `item` (1..8) by keyboard.
+    void Menu(int item) {
+        std::string keys;
+        for (int i = 0; i < item; ++i)
+            keys += " Down";
+        ASSERT_TRUE(Sh("xdotool mousemove " + std::to_string(tankRect.x() + 60) + " " +
+                       std::to_string(tankRect.y() + 60) + " click 3 sleep 0.8 key" + keys +
+                       " sleep 0.2 key Return"));
+    }
+    void Open(int item, const std::string& title) {
+        Menu(item);
+        ASSERT_TRUE(WaitForWindow(title, true, 300));
+        // It has the keyboard at once, so Escape is the dialog's.
+        EXPECT_TRUE(HasKeyboard(title)) << Capture("xdotool getwindowfocus getwindowname");
+    }
+    static void Keys(const std::string& keys) {
+        ASSERT_TRUE(Sh("xdotool sleep 0.3 key --delay 120 " + keys + " sleep 0.4"));
+    }
+    static void Click(int x, int y, int repeat = 1) {
+        ASSERT_TRUE(Sh("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                       " sleep 0.2 click --repeat " + std::to_string(repeat) +
+                       " --delay 80 1 sleep 0.4"));
+    }
+    // Escape closed the dialog and nothing else.
+    void EscapeClosesOnlyTheDialog(const std::string& title) {
+        Keys("Escape");
+        EXPECT_TRUE(WaitForWindow(title, false, 30));
+        EXPECT_EQ(tank->Wait(1.0), -1) << "Escape on a dialog ended the program";
+    }
+    void Leaves() { EXPECT_EQ(tank->Wait(20), 0) << tank->Output(); }
+    std::string Saved() const { return ReadWholeFile(Settings()); }
+};
+
+std::string Picture(const TempDir& home, const std::string& name, QColor colour) {
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(colour);
+    image.save(QString::fromStdString(home.File(name)));
+    return home.File(name);
+}
+
+// Keyboard: Tab leaves the list, Space presses Remove Image; Escape hides
+// and saves, Escape again ends the program. Mouse: Remove All, then Exit from
+// the menu with the dialog still open saves it.
+TEST_P(DialogRun, BackgroundDialogByKeyboardThenMouseThenExit) {
+    Start(
+        "[Custom Images]\nRandomImage=0\nCycImage=1\nRepeatImage=0\nOwnImage=1\nImageTime=5\n"
+        "ImageSum=3\nImageList0=" +
+        Picture(home, "a.png", Qt::red) + "\nImageList1=" + Picture(home, "b.png", Qt::green) +
+        "\nImageList2=" + Picture(home, "c.png", Qt::blue) + "\n");
+    Open(7, "Custom Background");
+    // Own image, the list (Down Up ends on the first row), three modes, the
+    // interval, Add, then Remove Image.
+    Keys("Tab Down Up Tab Tab Tab Tab Tab Tab space");
+    EscapeClosesOnlyTheDialog("Custom Background");
+    EXPECT_NE(Saved().find("ImageSum=2"), std::string::npos) << Saved();
+    EXPECT_EQ(Saved().find("a.png"), std::string::npos) << Saved();
+
+    Open(7, "Custom Background");
+    const QRect dialog = WindowRect("Custom Background");
+    // No keys: the rightmost button of the bottom row is Remove All.
+    Click(dialog.right() - 50, dialog.bottom() - 22);
+    Menu(8);  // Exit
+    Leaves();
+    EXPECT_NE(Saved().find("ImageSum=0"), std::string::npos) << Saved();
+}
+
+// Keyboard: the list (Down Up Down ends on the second row), Enter on Remove,
+// the volume down three pages; then SIGTERM, as a screensaver daemon sends.
+TEST_P(DialogRun, MusicDialogByKeyboardThenSigterm) {
+    for (const char* name : {"one.wav", "two.wav", "three.wav"})
+        WriteSilentWav(home.File(name), 500);
+    Start("[Custom Settings]\nRepeatMusic=1\nOwnMusic=0\nMusicSum=3\nMusicList0=" +
+          home.File("one.wav") + "\nMusicList1=" + home.File("two.wav") +
+          "\nMusicList2=" + home.File("three.wav") + "\n");
+    Open(6, "Custom Music");
+    // On/Off, three modes, the list; then Add, Remove.
+    Keys("Tab Tab Tab Tab Down Up Down Tab Tab Return");
+    // Remove All, Play, Stop, the volume.
+    Keys("Tab Tab Tab Tab Next Next Next");
+    ASSERT_TRUE(WaitForWindow("Custom Music", true, 10)) << "a key closed the dialog";
+    kill(tank->Pid(), SIGTERM);
+    Leaves();
+    EXPECT_NE(Saved().find("MusicSum=2"), std::string::npos) << Saved();
+    EXPECT_NE(Saved().find("MusicList1=" + home.File("three.wav")), std::string::npos) << Saved();
+    const std::string profile =
+        ReadWholeFile(home.File("config/Local AppWizard-Generated Applications/VelmarScr.conf"));
+    EXPECT_NE(profile.find("Volume=700"), std::string::npos) << profile;
+}
+
+// Mouse on the strip, keys and the focused button; a compact window; Escape
+// closes it, Escape on the tank ends the program.
+TEST_P(DialogRun, FishDialogByMouseAndKeyboardIsCompact) {
+    Start("[Fish Number]\nFish0=0\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
+    Open(5, "Fish Settings");
+    const QRect dialog = WindowRect("Fish Settings");
+    // Laid out from its content: the 498 x 85 strip, a row of buttons and a
+    // line of text, with margins.
+    EXPECT_LT(dialog.width(), 560);
+    EXPECT_LT(dialog.height(), 220);
+    EXPECT_GT(dialog.height(), 85 + 2 * 15);
+    // No band of empty rows: every run of plain rows is a margin or a gap.
+    const QImage shot = Grab(dialog);
+    int run = 0, longest = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        bool plain = true;
+        for (int x = 1; x < shot.width() && plain; ++x)
+            plain = shot.pixel(x, y) == shot.pixel(0, y);
+        run = plain ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    EXPECT_LT(longest, 24) << "rows of nothing in a " << dialog.width() << "x" << dialog.height()
+                           << " dialog";
+    // The first kind, then a double click adds one.
+    Click(dialog.x() + 50, dialog.y() + 50);
+    Click(dialog.x() + 50, dialog.y() + 50, 2);
+    // A adds; Enter and Space press the focused button: Add (it has the
+    // focus first), Delete, Add.
+    Keys("a Return Tab space shift+Tab space");
+    EscapeClosesOnlyTheDialog("Fish Settings");
+    EXPECT_NE(Saved().find("Fish0="), std::string::npos);
+    ASSERT_TRUE(HasKeyboard("Tidemere 1.1"));
+    Keys("Escape");
+    Leaves();
+    EXPECT_NE(Saved().find("Fish0=3\n"), std::string::npos) << Saved();
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, DialogRun, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Openbox" : "NoWm"; });
+
+}  // namespace
