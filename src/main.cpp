@@ -7,6 +7,7 @@
 
 #include "app/AquariumApp.h"
 #include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
 #include "app/XWindowProbe.h"
 #include "platform/ProductInfo.h"
 #include "platform/Random.h"
@@ -54,7 +55,21 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!hack) {
+        if (const std::string problem = DisplayProblem(argc, argv); !problem.empty()) {
+            std::fprintf(stderr, "tidemere: %s\n", problem.c_str());
+            return 2;
+        }
+    }
+
     AquariumApp app(argc, argv);
+    if (o.windowWidth > 0) {
+        if (const std::string problem = WindowSizeProblem(o.windowWidth, o.windowHeight);
+            !problem.empty()) {
+            std::fprintf(stderr, "tidemere: %s\n", problem.c_str());
+            return 2;
+        }
+    }
     int status;
     if (hack)
         status = app.InitHack(target, run);
