@@ -79,7 +79,7 @@ std::string DisplayProblem(int argc, char** argv) {
         if (WaylandReachable()) return {};
         return "cannot reach the Wayland display '" +
                (Env("WAYLAND_DISPLAY").empty() ? std::string("wayland-0")
-                                                : Env("WAYLAND_DISPLAY")) +
+                                               : Env("WAYLAND_DISPLAY")) +
                "'";
     }
     return {};  // offscreen, vnc and the like need nothing to be there

@@ -15,6 +15,7 @@
 #include "controls/FlatButton.h"
 #include "controls/LedCheckBox.h"
 #include "platform/ProductInfo.h"
+#include "platform/UserFile.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ CustomBackgroundDialog::CustomBackgroundDialog(UserImageLoader::Uploader upload,
     show_.StartLoad = [this](const std::string& path) {
         // A file that is not there fails at once, so it does not hold a
         // place among the ten while the others load.
-        if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isFile()) {
+        if (!IsRegularUserFile(path)) {
             show_.ImageLoaded(path, 0);
             return;
         }

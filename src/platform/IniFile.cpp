@@ -6,12 +6,16 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
     return s.substr(b, e - b);
 }
 
@@ -24,7 +28,9 @@ std::optional<std::string> SectionName(const std::string& line) {
     return Trim(t.substr(1, close - 1));
 }
 
-bool IsComment(const std::string& t) { return !t.empty() && (t[0] == ';' || t[0] == '#'); }
+bool IsComment(const std::string& t) {
+    return !t.empty() && (t[0] == ';' || t[0] == '#');
+}
 
 // Splits "key=value"; nothing for lines that hold no key.
 bool SplitKey(const std::string& line, std::string* key, std::string* value) {
@@ -49,7 +55,8 @@ std::string OneLine(const std::string& s) {
 // Case folded the way EqualNoCase compares.
 std::string Lower(const std::string& s) {
     std::string out = s;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -160,8 +167,10 @@ IniDocument::LineIt IniDocument::InsertLine(LineIt at, std::string text) {
     std::string eol = "\n";
     const bool first = at == lines_.begin();
     Line* before = first ? nullptr : &*std::prev(at);
-    if (before && !before->eol.empty()) eol = before->eol;
-    else if (!lines_.empty() && !lines_.front().eol.empty()) eol = lines_.front().eol;
+    if (before && !before->eol.empty())
+        eol = before->eol;
+    else if (!lines_.empty() && !lines_.front().eol.empty())
+        eol = lines_.front().eol;
     if (before && before->eol.empty()) before->eol = eol;
     return lines_.insert(at, Line{std::move(text), eol});
 }
@@ -187,7 +196,8 @@ void IniDocument::Set(const std::string& section, const std::string& key,
         added = InsertLine(std::next(place->second.lastEntry), entry);
     } else {
         auto at = lines_.end();
-        while (at != lines_.begin() && Trim(std::prev(at)->text).empty()) --at;
+        while (at != lines_.begin() && Trim(std::prev(at)->text).empty())
+            --at;
         if (at != lines_.begin()) InsertLine(at, "");
         const LineIt header = InsertLine(at, "[" + OneLine(section) + "]");
         added = InsertLine(at, entry);
@@ -249,8 +259,7 @@ std::string IniDocument::Text() const {
     return out;
 }
 
-bool IniDocument::SaveChanges(const std::string& path, const char* what,
-                              std::string* error) const {
+bool IniDocument::SaveChanges(const std::string& path, const char* what, std::string* error) const {
     std::string why;
     if (!modified_ || Save(path, &why)) return true;
     std::fprintf(stderr, "tidemere: cannot save %s to %s: %s\n", what, path.c_str(), why.c_str());
@@ -272,8 +281,8 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
     return (v && !v->empty()) ? *v : fallback;
 }
 
-bool WriteProfileString(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& value) {
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
     IniDocument doc = IniDocument::Load(path);
     if (!doc.LoadError().empty()) return false;
     doc.Set(section, key, value);
@@ -282,7 +291,8 @@ bool WriteProfileString(const std::string& path, const std::string& section,
 
 int AtoiLike(const std::string& text) {
     size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     long long value = 0;

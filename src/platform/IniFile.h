@@ -102,8 +102,8 @@ std::string UnquoteIniValue(const std::string& value);
 // One-shot helpers for callers that read or write a single value.
 std::string ReadProfileString(const std::string& path, const std::string& section,
                               const std::string& key, const std::string& fallback = "");
-bool WriteProfileString(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& value);
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value);
 
 // atoi without its undefined behaviour: leading blanks, a sign, digits; stops
 // at the first other character; saturates at the int range; no number is 0.

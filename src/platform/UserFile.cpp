@@ -54,7 +54,9 @@ UserFile UserFile::Open(const std::string& path, std::int64_t maxBytes) {
     return file;
 }
 
-UserFile::UserFile(UserFile&& other) noexcept { *this = std::move(other); }
+UserFile::UserFile(UserFile&& other) noexcept {
+    *this = std::move(other);
+}
 
 UserFile& UserFile::operator=(UserFile&& other) noexcept {
     if (this != &other) {
@@ -90,7 +92,8 @@ bool UserFile::ReadInto(Bytes* bytes) {
             bytes->resize(static_cast<decltype(bytes->size())>(
                 std::min<std::int64_t>(done + 65536, maxBytes_ + 1)));
         }
-        const ssize_t n = read(fd_, bytes->data() + done, static_cast<size_t>(bytes->size() - done));
+        const ssize_t n =
+            read(fd_, bytes->data() + done, static_cast<size_t>(bytes->size() - done));
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -109,8 +112,12 @@ bool UserFile::ReadInto(Bytes* bytes) {
     return true;
 }
 
-bool UserFile::ReadAll(std::string* bytes) { return ReadInto(bytes); }
-bool UserFile::ReadAll(QByteArray* bytes) { return ReadInto(bytes); }
+bool UserFile::ReadAll(std::string* bytes) {
+    return ReadInto(bytes);
+}
+bool UserFile::ReadAll(QByteArray* bytes) {
+    return ReadInto(bytes);
+}
 
 int UserFile::Release() {
     const int fd = fd_;
@@ -140,8 +147,7 @@ bool ReadUserFile(const std::string& path, std::int64_t maxBytes, QByteArray* by
     return ReadWhole(path, maxBytes, bytes, error);
 }
 
-std::FILE* OpenUserFileStream(const std::string& path, std::int64_t maxBytes,
-                              std::string* error) {
+std::FILE* OpenUserFileStream(const std::string& path, std::int64_t maxBytes, std::string* error) {
     UserFile file = UserFile::Open(path, maxBytes);
     if (!file.IsOpen()) {
         if (error) *error = file.Error();
@@ -205,7 +211,8 @@ int CreateTemporary(const std::string& target, mode_t mode, std::string* name) {
                                   static_cast<unsigned long>(std::time(nullptr)) * 7919ul +
                                   counter.fetch_add(1) * 104729ul;
         *name = target + "." + std::to_string(tag % 1000000000ul) + ".tmp";
-        const int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        const int fd =
+            open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
@@ -270,10 +277,11 @@ bool ReplaceUserFile(const std::string& path, const std::string& bytes, unsigned
     return true;
 }
 
-QString UserPathToQString(const std::string& path) {
+QString UserPathForDisplay(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-std::string UserPathFromQString(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+bool IsRegularUserFile(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }

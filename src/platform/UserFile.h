@@ -66,8 +66,7 @@ bool ReadUserFile(const std::string& path, std::int64_t maxBytes, QByteArray* by
 
 // The same file as a stdio stream (for SDL_RWFromFP(stream, SDL_TRUE) and
 // the like), or nullptr with *error set. The caller closes it with fclose.
-std::FILE* OpenUserFileStream(const std::string& path, std::int64_t maxBytes,
-                              std::string* error);
+std::FILE* OpenUserFileStream(const std::string& path, std::int64_t maxBytes, std::string* error);
 
 // Writes `bytes` to a fresh temporary file beside the file `path` names
 // (behind any symlinks, which stay links) and renames it over that file,
@@ -80,7 +79,13 @@ bool ReplaceUserFile(const std::string& path, const std::string& bytes, unsigned
 // The reason ReplaceUserFile gives for a file the user made read-only.
 constexpr const char* kReadOnlyFileReason = "the file is read-only";
 
-// Paths are stored as the file system's bytes, whatever their encoding. These
-// turn them into Qt's text and back without losing a byte.
-QString UserPathToQString(const std::string& path);
-std::string UserPathFromQString(const QString& path);
+// Paths are kept as the file system's bytes, whatever their encoding, and
+// handed to open() as they are: that is the one way a stored name becomes a
+// file, for pictures and tracks alike. Qt's text cannot carry bytes that are
+// not UTF-8 (they turn into U+FFFD), so a QString made from a path is for
+// showing it only, never for opening the file again.
+QString UserPathForDisplay(const std::string& path);
+
+// Whether the path names a regular file now; a quick early answer for lists.
+// Reading still goes through UserFile, which checks what it opened.
+bool IsRegularUserFile(const std::string& path);

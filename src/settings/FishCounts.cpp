@@ -22,7 +22,8 @@ int Stored(const IniDocument& doc, int kind) {
 
 FishCounts FishCounts::FromDocument(const IniDocument& doc) {
     std::array<int, kKinds> counts{};
-    for (int i = 0; i < kKinds; ++i) counts[i] = Stored(doc, i);
+    for (int i = 0; i < kKinds; ++i)
+        counts[i] = Stored(doc, i);
     FishCounts fish(counts);
     if (doc.LoadError().empty()) fish.saved_ = counts;
     return fish;
