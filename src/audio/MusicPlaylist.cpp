@@ -207,11 +207,15 @@ bool MusicPlaylist::Save(const std::string& settingsPath, std::string* error) co
     if (!saved_) {
         StoreSaved(doc);
     } else {
+        // What the user changed, and what the file lacks; nothing else.
+        const auto put = [&](const char* key, bool changed, bool on) {
+            if (changed || !doc.Get(kSection, key)) doc.Set(kSection, key, on ? "1" : "0");
+        };
         const char* const modeKeys[3] = {"RepeatMusic", "CycMusic", "RandomMusic"};
         for (int m = 0; m < 3; ++m)
-            if (saved_->modes[m] != now.modes[m]) doc.Set(kSection, modeKeys[m], now.modes[m] ? "1" : "0");
-        if (saved_->own != now.own) doc.Set(kSection, "OwnMusic", now.own ? "1" : "0");
-        if (saved_->rows != now.rows) {
+            put(modeKeys[m], saved_->modes[m] != now.modes[m], now.modes[m]);
+        put("OwnMusic", saved_->own != now.own, now.own);
+        if (saved_->rows != now.rows || !doc.Get(kSection, "MusicSum")) {
             doc.Set(kSection, "MusicSum", std::to_string(now.rows.size()));
             for (std::size_t i = 0; i < now.rows.size(); ++i)
                 doc.Set(kSection, "MusicList" + std::to_string(i), now.rows[i]);

@@ -219,8 +219,9 @@ Slideshow::Stored Slideshow::Current() const {
 bool Slideshow::SaveImageSettings(const std::string& settingsPath, std::string* error) const {
     IniDocument doc = IniDocument::Load(settingsPath);
     const Stored now = Current();
+    // What the user changed, and what the file lacks; nothing else.
     const auto put = [&](const char* key, bool changed, const std::string& value) {
-        if (!saved_ || changed) doc.Set(kSection, key, value);
+        if (!saved_ || changed || !doc.Get(kSection, key)) doc.Set(kSection, key, value);
     };
     const auto flag = [&](const char* key, int mode) {
         put(key, saved_ && saved_->modes[mode] != now.modes[mode], now.modes[mode] ? "1" : "0");
@@ -230,7 +231,7 @@ bool Slideshow::SaveImageSettings(const std::string& settingsPath, std::string* 
     flag("RepeatImage", RepeatOne);
     put("OwnImage", saved_ && saved_->own != now.own, now.own ? "1" : "0");
     put("ImageTime", saved_ && saved_->interval != now.interval, now.interval);
-    if (!saved_ || saved_->paths != now.paths) {
+    if (!saved_ || saved_->paths != now.paths || !doc.Get(kSection, "ImageSum")) {
         const int n = static_cast<int>(now.paths.size());
         doc.Set(kSection, "ImageSum", std::to_string(n));
         for (int i = 0; i < n; ++i) doc.Set(kSection, "ImageList" + std::to_string(i), now.paths[i]);
