@@ -22,10 +22,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.Set("Fuzz", "Added Key", "two words");
     fuzz::Check(doc.Get("Fuzz", "Added Key") == std::string("two words"), "update reads back");
 
+    // A section named by the input too, and a value that needs its quotes.
+    const size_t open = text.find('[');
+    const std::string section = text.substr(open == std::string::npos ? 0 : open + 1, 10);
+    doc.Set(section, key.empty() ? "K" : key, " 'edge' ");
+    (void)doc.RemoveListFrom("Fuzz", "Added Ke", 0);
+
     const std::string saved = fuzz::ScratchFolder() + "Saved.ini";
     fuzz::Check(doc.Save(saved), "save to a writable folder");
     const IniDocument again = IniDocument::Load(saved);
-    fuzz::Check(again.Get("Fuzz", "Added Key") == std::string("two words"), "saved update reads back");
+    fuzz::Check(again.Get("Fuzz", "Added Key") == std::string("two words"),
+                "saved update reads back");
     fuzz::Check(again.Text() == doc.Text(), "a saved document loads back unchanged");
+    // The index kept up while editing agrees with one built from the file.
+    for (const std::string& s : {std::string("Fuzz"), section, std::string("Tidemere")})
+        for (const std::string& k :
+             {key, std::string("K"), std::string("Added Key"), text.substr(0, 6)})
+            fuzz::Check(again.Get(s, k) == doc.Get(s, k), "edited and reloaded lookups agree");
     return 0;
 }

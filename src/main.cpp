@@ -7,6 +7,7 @@
 
 #include "app/AquariumApp.h"
 #include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
 #include "app/PlatformCheck.h"
 #include "app/XWindowProbe.h"
 #include "platform/MessageBox.h"
@@ -67,9 +68,23 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!hack) {
+        if (const std::string problem = DisplayProblem(argc, argv); !problem.empty()) {
+            ReportProblem(problem);
+            return 2;
+        }
+    }
+
     // A screensaver never opens a window of its own: messages go to stderr.
     AquariumApp app(argc, argv, !hack);
     StartupMark("Qt application");
+    if (o.windowWidth > 0) {
+        if (const std::string problem = WindowSizeProblem(o.windowWidth, o.windowHeight);
+            !problem.empty()) {
+            ReportProblem(problem);
+            return 2;
+        }
+    }
     int status;
     if (hack)
         status = app.InitHack(target, run);

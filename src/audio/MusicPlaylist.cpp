@@ -17,15 +17,6 @@ bool Flag(const IniDocument& doc, const char* key) {
     return AtoiLike(doc.Get(kSection, key).value_or("")) == 1;
 }
 
-// The settings layer trims blanks and quotes around values; quoting keeps
-// such a path whole.
-std::string StoredPath(const std::string& path) {
-    const bool edgeBlank = !path.empty() && (path.front() == ' ' || path.front() == '\t' ||
-                                             path.back() == ' ' || path.back() == '\t');
-    const bool edgeQuote = !path.empty() && (path.front() == '"' || path.front() == '\'');
-    return edgeBlank || edgeQuote ? "\"" + path + "\"" : path;
-}
-
 }  // namespace
 
 MusicPlaylist::MusicPlaylist(TrackPlayer& player, int volume) : player_(player), volume_(volume) {
@@ -188,6 +179,11 @@ void MusicPlaylist::LoadSaved(const IniDocument& doc) {
         ChooseTrack(0, false);
         Play();
     }
+    saved_ = Current();
+}
+
+MusicPlaylist::Stored MusicPlaylist::Current() const {
+    return {{modeChecked_[0], modeChecked_[1], modeChecked_[2]}, ownMusic_, rows_};
 }
 
 void MusicPlaylist::LoadSaved(const std::string& settingsPath) {
@@ -200,13 +196,33 @@ void MusicPlaylist::StoreSaved(IniDocument& doc) const {
     doc.Set(kSection, "RepeatMusic", modeChecked_[RepeatOne] ? "1" : "0");
     doc.Set(kSection, "OwnMusic", ownMusic_ ? "1" : "0");
     doc.Set(kSection, "MusicSum", std::to_string(rows_.size()));
-    // Rows beyond the count from an earlier, longer list stay in the file.
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        doc.Set(kSection, "MusicList" + std::to_string(i), StoredPath(rows_[i]));
+        doc.Set(kSection, "MusicList" + std::to_string(i), rows_[i]);
+    doc.RemoveListFrom(kSection, "MusicList", static_cast<int>(rows_.size()));
 }
 
-bool MusicPlaylist::Save(const std::string& settingsPath) const {
+bool MusicPlaylist::Save(const std::string& settingsPath, std::string* error) const {
     IniDocument doc = IniDocument::Load(settingsPath);
-    StoreSaved(doc);
-    return doc.SaveChanges(settingsPath, "the music list");
+    const Stored now = Current();
+    if (!saved_) {
+        StoreSaved(doc);
+    } else {
+        // What the user changed, and what the file lacks; nothing else.
+        const auto put = [&](const char* key, bool changed, bool on) {
+            if (changed || !doc.Get(kSection, key)) doc.Set(kSection, key, on ? "1" : "0");
+        };
+        const char* const modeKeys[3] = {"RepeatMusic", "CycMusic", "RandomMusic"};
+        for (int m = 0; m < 3; ++m)
+            put(modeKeys[m], saved_->modes[m] != now.modes[m], now.modes[m]);
+        put("OwnMusic", saved_->own != now.own, now.own);
+        if (saved_->rows != now.rows || !doc.Get(kSection, "MusicSum")) {
+            doc.Set(kSection, "MusicSum", std::to_string(now.rows.size()));
+            for (std::size_t i = 0; i < now.rows.size(); ++i)
+                doc.Set(kSection, "MusicList" + std::to_string(i), now.rows[i]);
+            doc.RemoveListFrom(kSection, "MusicList", static_cast<int>(now.rows.size()));
+        }
+    }
+    if (!doc.SaveChanges(settingsPath, "the music list", error)) return false;
+    saved_ = now;
+    return true;
 }

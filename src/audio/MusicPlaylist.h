@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,11 +47,15 @@ public:
     // Every 200 ms: publishes On/Off and moves on when a track has ended.
     void OnTimer();
 
-    // "Custom Settings" in the settings file.
+    // "Custom Settings" in the settings file. StoreSaved writes every value;
+    // Save only what changed since LoadSaved or the last Save, into the file
+    // as it is then, so what another program wrote meanwhile survives. A
+    // list is written whole, without keys past its new end. On failure
+    // *error holds the reason.
     void LoadSaved(const IniDocument& doc);
     void LoadSaved(const std::string& settingsPath);
     void StoreSaved(IniDocument& doc) const;
-    bool Save(const std::string& settingsPath) const;
+    bool Save(const std::string& settingsPath, std::string* error = nullptr) const;
 
     PlayState State() const { return state_; }
     int CurrentIndex() const { return currentIndex_; }
@@ -79,4 +84,13 @@ private:
     bool ownMusic_ = false;
     int volume_ = 1000;
     int currentTrackRow_ = -1;
+
+    struct Stored {
+        bool modes[3];
+        bool own;
+        std::vector<std::string> rows;
+    };
+    Stored Current() const;
+    // What the file held when last read or written.
+    mutable std::optional<Stored> saved_;
 };

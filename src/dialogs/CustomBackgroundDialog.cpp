@@ -19,6 +19,7 @@
 #include "controls/LedCheckBox.h"
 #include "dialogs/DialogSupport.h"
 #include "platform/ProductInfo.h"
+#include "platform/UserFile.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ CustomBackgroundDialog::CustomBackgroundDialog(
     show_.StartLoad = [this](const std::string& path) {
         // A file that is not there fails at once, so it does not hold a
         // place among the ten while the others load.
-        if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isFile()) {
+        if (!IsRegularUserFile(path)) {
             show_.ImageLoaded(path, 0);
             return;
         }

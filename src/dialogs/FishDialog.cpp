@@ -13,6 +13,7 @@
 #include "controls/HyperlinkStatic.h"
 #include "dialogs/DialogSupport.h"
 #include "platform/Folders.h"
+#include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
 #include "scene/Resources.h"
 
@@ -133,9 +134,14 @@ void FishDialog::CountsChanged() {
 }
 
 void FishDialog::SaveAndApply() {
-    // A failed write keeps the dialog working; the scene still follows.
-    counts_.Save(path_);
+    // A failed write keeps the dialog working and is said once; the scene
+    // still follows. A save also takes in what another program wrote.
+    std::string notice;
+    const auto before = counts_.Counts();
+    counts_.Save(path_, &notice);
     counts_.Apply();
+    if (counts_.Counts() != before) CountsChanged();
+    if (!notice.empty()) ShowMessageBox(notice, kApplicationName);
 }
 
 void FishDialog::CentreOver(const QRect& area) {

@@ -1,34 +1,23 @@
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
-#include <cerrno>
 #include <climits>
-#include <cstring>
 #include <cstdio>
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
     return s.substr(b, e - b);
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 // "[name]" -> name; nothing for other lines.
@@ -40,7 +29,9 @@ std::optional<std::string> SectionName(const std::string& line) {
     return Trim(t.substr(1, close - 1));
 }
 
-bool IsComment(const std::string& t) { return !t.empty() && (t[0] == ';' || t[0] == '#'); }
+bool IsComment(const std::string& t) {
+    return !t.empty() && (t[0] == ';' || t[0] == '#');
+}
 
 // Splits "key=value"; nothing for lines that hold no key.
 bool SplitKey(const std::string& line, std::string* key, std::string* value) {
@@ -53,12 +44,6 @@ bool SplitKey(const std::string& line, std::string* key, std::string* value) {
     return true;
 }
 
-std::string Unquote(const std::string& v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        return v.substr(1, v.size() - 2);
-    return v;
-}
-
 // Values and names must stay on their line.
 std::string OneLine(const std::string& s) {
     std::string out;
@@ -68,29 +53,59 @@ std::string OneLine(const std::string& s) {
     return out;
 }
 
+// Case folded the way EqualNoCase compares.
+std::string Lower(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string KeyId(const std::string& lowerSection, const std::string& lowerKey) {
+    std::string id = lowerSection;
+    id += '\0';
+    id += lowerKey;
+    return id;
+}
+
 }  // namespace
+
+std::string UnquoteIniValue(const std::string& v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+std::string QuoteIniValue(const std::string& value) {
+    if (value.empty()) return value;
+    const bool edgeBlank = IsBlank(value.front()) || IsBlank(value.back());
+    if (edgeBlank || UnquoteIniValue(value) != value) return "\"" + value + "\"";
+    return value;
+}
+
+IniDocument::IniDocument(const IniDocument& other)
+    : lines_(other.lines_), loadError_(other.loadError_), modified_(other.modified_) {
+    Reindex();
+}
+
+IniDocument& IniDocument::operator=(const IniDocument& other) {
+    if (this != &other) {
+        lines_ = other.lines_;
+        loadError_ = other.loadError_;
+        modified_ = other.modified_;
+        Reindex();
+    }
+    return *this;
+}
 
 IniDocument IniDocument::Load(const std::string& path) {
     IniDocument doc;
     std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT) doc.loadError_ = std::strerror(errno);
+    UserFile file = UserFile::Open(path, kSettingsFileMaxBytes);
+    if (!file.IsOpen() || !file.ReadAll(&text)) {
+        if (!file.Missing()) doc.loadError_ = file.Error();
         return doc;
     }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            doc.loadError_ = std::strerror(errno);
-            close(fd);
-            return doc;
-        }
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    close(fd);
 
     size_t start = 0;
     while (start < text.size()) {
@@ -103,78 +118,137 @@ IniDocument IniDocument::Load(const std::string& path) {
         doc.lines_.push_back({text.substr(start, end - start), text.substr(end, eolLength)});
         start = end + eolLength;
     }
+    doc.Reindex();
     return doc;
 }
 
-int IniDocument::FindKey(const std::string& section, const std::string& key) const {
-    bool inSection = false;
+bool IniDocument::IndexKey(const std::string& section, LineIt line) {
     std::string k;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (auto name = SectionName(lines_[i].text)) {
-            inSection = EqualNoCase(*name, section);
+    if (!SplitKey(line->text, &k, nullptr)) return false;
+    keys_.emplace(KeyId(section, Lower(k)), line);
+    return true;
+}
+
+void IniDocument::Reindex() {
+    keys_.clear();
+    sections_.clear();
+    bool inSection = false;
+    std::string section;
+    SectionPlace* first = nullptr;  // set while in the first block of its name
+    for (auto it = lines_.begin(); it != lines_.end(); ++it) {
+        if (auto name = SectionName(it->text)) {
+            inSection = true;
+            section = Lower(*name);
+            const auto [place, added] = sections_.emplace(section, SectionPlace{it, it});
+            first = added ? &place->second : nullptr;
             continue;
         }
-        if (inSection && SplitKey(lines_[i].text, &k, nullptr) && EqualNoCase(k, key))
-            return static_cast<int>(i);
+        // Keys above the first section belong to none and are never found.
+        if (inSection && IndexKey(section, it) && first) first->lastEntry = it;
     }
-    return -1;
+}
+
+const IniDocument::Line* IniDocument::FindKey(const std::string& section,
+                                              const std::string& key) const {
+    const auto found = keys_.find(KeyId(Lower(section), Lower(key)));
+    return found == keys_.end() ? nullptr : &*found->second;
 }
 
 std::optional<std::string> IniDocument::Get(const std::string& section,
                                             const std::string& key) const {
-    const int i = FindKey(section, key);
-    if (i < 0) return std::nullopt;
+    const Line* line = FindKey(section, key);
+    if (!line) return std::nullopt;
     std::string k, v;
-    SplitKey(lines_[i].text, &k, &v);
-    return Unquote(v);
+    SplitKey(line->text, &k, &v);
+    return UnquoteIniValue(v);
 }
 
-void IniDocument::InsertLine(size_t at, std::string text) {
+IniDocument::LineIt IniDocument::InsertLine(LineIt at, std::string text) {
     // New lines end like the line before them, else like the first line.
     std::string eol = "\n";
-    if (at > 0 && !lines_[at - 1].eol.empty()) eol = lines_[at - 1].eol;
-    else if (!lines_.empty() && !lines_[0].eol.empty()) eol = lines_[0].eol;
-    if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = eol;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), eol});
+    const bool first = at == lines_.begin();
+    Line* before = first ? nullptr : &*std::prev(at);
+    if (before && !before->eol.empty())
+        eol = before->eol;
+    else if (!lines_.empty() && !lines_.front().eol.empty())
+        eol = lines_.front().eol;
+    if (before && before->eol.empty()) before->eol = eol;
+    return lines_.insert(at, Line{std::move(text), eol});
 }
 
 void IniDocument::Set(const std::string& section, const std::string& key,
                       const std::string& value) {
-    const std::string entry = OneLine(Trim(key)) + "=" + OneLine(value);
-    const int found = FindKey(section, key);
-    if (found >= 0) {
-        if (lines_[found].text != entry) {
-            lines_[found].text = entry;
+    const std::string name = OneLine(Trim(key));
+    const std::string entry = name + "=" + QuoteIniValue(OneLine(value));
+    const std::string lowerSection = Lower(section);
+    const std::string id = KeyId(lowerSection, Lower(key));
+    if (const auto found = keys_.find(id); found != keys_.end()) {
+        if (found->second->text != entry) {
+            found->second->text = entry;
             modified_ = true;
         }
         return;
     }
-    // New key: after the last key of the first matching section.
-    int sectionLine = -1, insertAt = -1;
-    std::string k;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (auto name = SectionName(lines_[i].text)) {
-            if (sectionLine >= 0) break;
-            if (EqualNoCase(*name, section)) {
-                sectionLine = static_cast<int>(i);
-                insertAt = sectionLine + 1;
-            }
-            continue;
-        }
-        if (sectionLine >= 0 && SplitKey(lines_[i].text, &k, nullptr))
-            insertAt = static_cast<int>(i) + 1;
-    }
-    if (sectionLine < 0) {
-        // A new section goes after the last line that holds anything.
-        size_t at = lines_.size();
-        while (at > 0 && Trim(lines_[at - 1].text).empty()) --at;
-        if (at > 0) InsertLine(at++, "");
-        InsertLine(at++, "[" + OneLine(section) + "]");
-        InsertLine(at, entry);
+    // A new key goes after the last key of the first section of that name;
+    // a new section after the last line that holds anything.
+    LineIt added;
+    auto place = sections_.find(lowerSection);
+    if (place != sections_.end()) {
+        added = InsertLine(std::next(place->second.lastEntry), entry);
     } else {
-        InsertLine(static_cast<size_t>(insertAt), entry);
+        auto at = lines_.end();
+        while (at != lines_.begin() && Trim(std::prev(at)->text).empty())
+            --at;
+        if (at != lines_.begin()) InsertLine(at, "");
+        const LineIt header = InsertLine(at, "[" + OneLine(section) + "]");
+        added = InsertLine(at, entry);
+        // The header reads back as this section unless its name holds a ']'
+        // or blanks at its ends; then only a fresh index tells what it is.
+        const auto read = SectionName(header->text);
+        if (read && Lower(*read) == lowerSection) {
+            place = sections_.emplace(lowerSection, SectionPlace{header, header}).first;
+        }
     }
     modified_ = true;
+    // A key that reads back as itself is indexed here; anything odd (an
+    // '=' or a leading '[' or ';' in it, blanks around it) by a fresh index.
+    std::string k;
+    if (place != sections_.end() && SplitKey(added->text, &k, nullptr) && Lower(k) == Lower(key) &&
+        !SectionName(added->text)) {
+        keys_.emplace(id, added);
+        place->second.lastEntry = added;
+    } else {
+        Reindex();
+    }
+}
+
+int IniDocument::RemoveListFrom(const std::string& section, const std::string& prefix, int from) {
+    const std::string lowerSection = Lower(section), lowerPrefix = Lower(prefix);
+    int removed = 0;
+    bool inSection = false;
+    std::string k;
+    for (auto it = lines_.begin(); it != lines_.end();) {
+        if (auto name = SectionName(it->text)) {
+            inSection = Lower(*name) == lowerSection;
+        } else if (inSection && SplitKey(it->text, &k, nullptr) && k.size() > prefix.size() &&
+                   Lower(k.substr(0, prefix.size())) == lowerPrefix) {
+            const std::string digits = k.substr(prefix.size());
+            const bool number = digits.find_first_not_of("0123456789") == std::string::npos &&
+                                (digits.size() == 1 || digits[0] != '0');
+            // Longer than any int: past every count.
+            if (number && (digits.size() > 9 || std::stoi(digits) >= from)) {
+                it = lines_.erase(it);
+                ++removed;
+                continue;
+            }
+        }
+        ++it;
+    }
+    if (removed > 0) {
+        modified_ = true;
+        Reindex();
+    }
+    return removed;
 }
 
 std::string IniDocument::Text() const {
@@ -186,111 +260,20 @@ std::string IniDocument::Text() const {
     return out;
 }
 
-namespace {
-
-// The file a path names once every symlink on its last component is followed
-// (the link itself is left alone), or "" with *error set.
-std::string FollowLinks(const std::string& path, std::string* error) {
-    std::string at = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st;
-        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
-        std::string target(PATH_MAX, '\0');
-        const ssize_t n = readlink(at.c_str(), target.data(), target.size());
-        if (n < 0 || static_cast<size_t>(n) >= target.size()) {
-            *error = std::strerror(n < 0 ? errno : ENAMETOOLONG);
-            return {};
-        }
-        target.resize(static_cast<size_t>(n));
-        if (target.empty()) break;
-        if (target[0] != '/') {
-            const auto slash = at.rfind('/');
-            if (slash != std::string::npos) target = at.substr(0, slash + 1) + target;
-        }
-        at = target;
-    }
-    *error = std::strerror(ELOOP);
-    return {};
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-}  // namespace
-
-bool IniDocument::SaveChanges(const std::string& path, const char* what) const {
+bool IniDocument::SaveChanges(const std::string& path, const char* what, std::string* error) const {
     std::string why;
     if (!modified_ || Save(path, &why)) return true;
     ReportProblem(std::string("cannot save ") + what + " to " + path + ": " + why);
+    if (error) *error = why;
     return false;
 }
 
 bool IniDocument::Save(const std::string& path, std::string* error) const {
-    std::string scratch;
-    std::string& why = error ? *error : scratch;
     if (!loadError_.empty()) {
-        why = "the file could not be read (" + loadError_ + ")";
+        if (error) *error = "the file could not be read (" + loadError_ + ")";
         return false;
     }
-    const std::string target = FollowLinks(path, &why);
-    if (target.empty()) return false;
-
-    mode_t mode = 0600;
-    struct stat st;
-    if (stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            why = "it is not a regular file";
-            return false;
-        }
-        // Root may write anything: the mode bits say what the user meant.
-        if ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
-            why = kReadOnly;
-            return false;
-        }
-        mode = st.st_mode & 07777;
-    }
-
-    std::string tmp = target + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) {
-        why = std::strerror(errno);
-        return false;
-    }
-    bool ok = WriteAll(fd, Text()) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    int savedErrno = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (!ok) {
-        unlink(tmp.c_str());
-        why = std::strerror(savedErrno);
-        return false;
-    }
-    // The rename itself must reach the disk too.
-    const auto slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
-    return true;
+    return ReplaceUserFile(path, Text(), 0600, error);
 }
 
 std::string ReadProfileString(const std::string& path, const std::string& section,
@@ -299,8 +282,8 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
     return (v && !v->empty()) ? *v : fallback;
 }
 
-bool WriteProfileString(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& value) {
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
     IniDocument doc = IniDocument::Load(path);
     if (!doc.LoadError().empty()) return false;
     doc.Set(section, key, value);
@@ -309,7 +292,8 @@ bool WriteProfileString(const std::string& path, const std::string& section,
 
 int AtoiLike(const std::string& text) {
     size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     long long value = 0;

@@ -19,6 +19,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/UserFile.h"
+
 namespace {
 
 // Beyond this many source pixels decoding takes too long to be worth it.
@@ -142,13 +144,11 @@ UserImagePixels DecodeUserImageData(const QByteArray& bytes, int maxSide) {
 }
 
 UserImagePixels DecodeUserImage(const std::string& path, int maxSide) {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    const QFileInfo info(name);
-    if (!info.isFile() || info.size() > kUserImageMaxFileBytes) return {};
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.read(kUserImageMaxFileBytes + 1);
-    if (bytes.size() > kUserImageMaxFileBytes) return {};
+    // The path's own bytes, checked and read on one descriptor: a FIFO or a
+    // device put in the picture's place is refused, never waited on.
+    QByteArray bytes;
+    std::string why;
+    if (!ReadUserFile(path, kUserImageMaxFileBytes, &bytes, &why)) return {};
     return DecodeUserImageData(bytes, maxSide);
 }
 

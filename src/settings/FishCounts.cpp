@@ -13,13 +13,20 @@ std::string KeyFor(int kind) {
     return "Fish" + std::to_string(kind);
 }
 
+int Stored(const IniDocument& doc, int kind) {
+    return std::clamp(AtoiLike(doc.Get(FishCounts::kSection, KeyFor(kind)).value_or("")),
+                      -FishCounts::kMaxStored, FishCounts::kMaxStored);
+}
+
 }  // namespace
 
 FishCounts FishCounts::FromDocument(const IniDocument& doc) {
     std::array<int, kKinds> counts{};
     for (int i = 0; i < kKinds; ++i)
-        counts[i] = AtoiLike(doc.Get(kSection, KeyFor(i)).value_or(""));
-    return FishCounts(counts);
+        counts[i] = Stored(doc, i);
+    FishCounts fish(counts);
+    if (doc.LoadError().empty()) fish.saved_ = counts;
+    return fish;
 }
 
 FishCounts FishCounts::FromFile(const std::string& path) {
@@ -52,7 +59,7 @@ bool FishCounts::Delete() {
     if (!HasKindSelected()) return false;
     int& count = counts_[selection_];
     const int before = count;
-    count = std::max(count - 1, 0);
+    count = count > 0 ? count - 1 : 0;
     return count != before;
 }
 
@@ -81,15 +88,30 @@ std::string FishCounts::TotalText() const {
     return "Total: " + std::to_string(Total()) + "   (Max:5)";
 }
 
-bool FishCounts::Save(const std::string& path) const {
+bool FishCounts::Save(const std::string& path, std::string* notice) {
     // A file that cannot be read is never written: the document refuses to save it.
     IniDocument doc = IniDocument::Load(path);
+    std::array<int, kKinds> merged = counts_;
     for (int i = 0; i < kKinds; ++i) {
         const auto stored = doc.Get(kSection, KeyFor(i));
-        if (!stored || stored->empty() || AtoiLike(*stored) != counts_[i])
+        const bool changed = saved_ ? counts_[i] != (*saved_)[i]
+                                    : !stored || stored->empty() || AtoiLike(*stored) != counts_[i];
+        if (changed)
             doc.Set(kSection, KeyFor(i), std::to_string(counts_[i]));
+        else if (saved_ && doc.LoadError().empty())
+            merged[i] = Stored(doc, i);
     }
-    return doc.SaveChanges(path, "the fish counts");
+    std::string why;
+    const bool ok = doc.SaveChanges(path, "the fish counts", &why);
+    if (notice) notice->clear();
+    if (ok) {
+        counts_ = merged;
+        if (doc.LoadError().empty()) saved_ = merged;
+    } else if (!failing_ && notice) {
+        *notice = "Cannot save the fish counts to " + path + ": " + why + ".";
+    }
+    failing_ = !ok;
+    return ok;
 }
 
 void FishCounts::Apply() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 class IniDocument;
@@ -21,6 +22,7 @@ public:
     // A press below this line clears the selection.
     static constexpr int kClearBelowY = 450;
     static constexpr const char* kSection = "Fish Number";
+    static constexpr int kMaxStored = 999999999;
 
     struct Cell {
         int left, top, right, bottom;
@@ -30,7 +32,7 @@ public:
     explicit FishCounts(const std::array<int, kKinds>& counts) : counts_(counts) {}
 
     // Reads Fish0..Fish4; missing, empty or non-numeric keys read as 0 and
-    // huge values saturate instead of overflowing.
+    // values beyond kMaxStored are taken as kMaxStored (or its negative).
     static FishCounts FromDocument(const IniDocument& doc);
     static FishCounts FromFile(const std::string& path);
 
@@ -62,14 +64,21 @@ public:
     // "Total: N   (Max:5)"
     std::string TotalText() const;
 
-    // Writes Fish0..Fish4 whose stored value differs from the count (or is
-    // missing); every other line of the file stays as it was. Returns false
-    // when the file could not be written.
-    bool Save(const std::string& path) const;
+    // Writes the counts the user changed since they were read (or last
+    // saved) into the file as it is now, and takes the file's values for the
+    // others, so what another program wrote meanwhile survives. Counts not
+    // read from a file are written where the file's value differs or is
+    // missing. Every other line stays as it was. Returns false when the file
+    // could not be written; then *notice, when given, holds a message for
+    // the user the first time in a row of failures, and is empty otherwise.
+    bool Save(const std::string& path, std::string* notice = nullptr);
     // Hands the counts to the scene (its limits apply: at most 5 in all).
     void Apply() const;
 
 private:
     std::array<int, kKinds> counts_{};
+    // What the file held when last read or written.
+    std::optional<std::array<int, kKinds>> saved_;
+    bool failing_ = false;
     int selection_ = -1;
 };

@@ -16,18 +16,6 @@ constexpr const char* kSection = "Custom Images";
 // What an empty interval box stands for, in the file and in the dialog alike.
 constexpr int kEmptyBoxSeconds = 5;
 
-bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-// The INI layer trims values and strips one pair of matching quotes, so a
-// path that would lose characters that way is written inside quotes.
-std::string QuoteIfNeeded(const std::string& path) {
-    if (path.empty()) return path;
-    const char first = path.front(), last = path.back();
-    const bool trimmed = IsBlankChar(first) || IsBlankChar(last);
-    const bool quoted = path.size() >= 2 && (first == '"' || first == '\'') && last == first;
-    return trimmed || quoted ? "\"" + path + "\"" : path;
-}
-
 bool IsOne(const IniDocument& doc, const char* key) {
     const auto v = doc.Get(kSection, key);
     return v && AtoiLike(*v) == 1;
@@ -231,21 +219,39 @@ void Slideshow::LoadImageSettings(const std::string& settingsPath) {
     if (ModeChecked[RepeatAll]) SetPlayMode(RepeatAll);
     if (ModeChecked[RepeatOne]) SetPlayMode(RepeatOne);
     if (n > 0 && OwnImageChecked) StartSlideshow();
+    saved_ = Current();
 }
 
-bool Slideshow::SaveImageSettings(const std::string& settingsPath) const {
-    IniDocument doc = IniDocument::Load(settingsPath);
-    doc.Set(kSection, "RandomImage", ModeChecked[Random] ? "1" : "0");
-    doc.Set(kSection, "CycImage", ModeChecked[RepeatAll] ? "1" : "0");
-    doc.Set(kSection, "RepeatImage", ModeChecked[RepeatOne] ? "1" : "0");
-    doc.Set(kSection, "OwnImage", OwnImageChecked ? "1" : "0");
-    doc.Set(kSection, "ImageTime", IntervalText);
+Slideshow::Stored Slideshow::Current() const {
+    Stored now{{ModeChecked[0], ModeChecked[1], ModeChecked[2]}, OwnImageChecked, IntervalText, {}};
     // Pictures still loading belong to the list too, after the loaded ones.
-    std::vector<std::string> paths;
-    for (const Row& r : rows_) paths.push_back(r.path);
-    paths.insert(paths.end(), pending_.begin(), pending_.end());
-    doc.Set(kSection, "ImageSum", std::to_string(paths.size()));
-    for (size_t i = 0; i < paths.size(); ++i)
-        doc.Set(kSection, "ImageList" + std::to_string(i), QuoteIfNeeded(paths[i]));
-    return doc.SaveChanges(settingsPath, "the background pictures");
+    for (const Row& r : rows_) now.paths.push_back(r.path);
+    now.paths.insert(now.paths.end(), pending_.begin(), pending_.end());
+    return now;
+}
+
+bool Slideshow::SaveImageSettings(const std::string& settingsPath, std::string* error) const {
+    IniDocument doc = IniDocument::Load(settingsPath);
+    const Stored now = Current();
+    // What the user changed, and what the file lacks; nothing else.
+    const auto put = [&](const char* key, bool changed, const std::string& value) {
+        if (!saved_ || changed || !doc.Get(kSection, key)) doc.Set(kSection, key, value);
+    };
+    const auto flag = [&](const char* key, int mode) {
+        put(key, saved_ && saved_->modes[mode] != now.modes[mode], now.modes[mode] ? "1" : "0");
+    };
+    flag("RandomImage", Random);
+    flag("CycImage", RepeatAll);
+    flag("RepeatImage", RepeatOne);
+    put("OwnImage", saved_ && saved_->own != now.own, now.own ? "1" : "0");
+    put("ImageTime", saved_ && saved_->interval != now.interval, now.interval);
+    if (!saved_ || saved_->paths != now.paths || !doc.Get(kSection, "ImageSum")) {
+        const int n = static_cast<int>(now.paths.size());
+        doc.Set(kSection, "ImageSum", std::to_string(n));
+        for (int i = 0; i < n; ++i) doc.Set(kSection, "ImageList" + std::to_string(i), now.paths[i]);
+        doc.RemoveListFrom(kSection, "ImageList", n);
+    }
+    if (!doc.SaveChanges(settingsPath, "the background pictures", error)) return false;
+    saved_ = now;
+    return true;
 }

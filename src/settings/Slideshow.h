@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,17 +82,31 @@ public:
     // The "Use your own image" box clicked, now `checked`.
     void SetOwnImage(bool checked);
 
-    // Section "Custom Images" of the settings file.
+    // Section "Custom Images" of the settings file. A save writes only what
+    // changed since the settings were loaded or last saved, into the file as
+    // it is then, so what another program wrote meanwhile survives; a list
+    // that changed is written whole, without keys past its new end. On
+    // failure *error holds the reason.
     void LoadImageSettings(const std::string& settingsPath);
-    bool SaveImageSettings(const std::string& settingsPath) const;
+    bool SaveImageSettings(const std::string& settingsPath, std::string* error = nullptr) const;
 
 private:
     void MarkOnly(int row);
     void Release(unsigned texture);
 
+    struct Stored {
+        bool modes[3];
+        bool own;
+        std::string interval;
+        std::vector<std::string> paths;
+    };
+    Stored Current() const;
+
     std::vector<Row> rows_;
     std::vector<std::string> pending_;
     std::vector<bool> pendingByUser_;
+    // What the file held when last read or written.
+    mutable std::optional<Stored> saved_;
 };
 
 // The message for one picture too many.

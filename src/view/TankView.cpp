@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
 #include <QGuiApplication>
@@ -25,6 +26,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
+#include "platform/UserFile.h"
 #include "scene/UserImage.h"
 #include "dialogs/CustomBackgroundDialog.h"
 #include "settings/SettingsRecord.h"
@@ -256,8 +258,14 @@ bool TankView::SaveScreenshot() {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     image = image.mirrored().convertToFormat(QImage::Format_RGB32);
-    if (!image.save(QString::fromStdString(options_.screenshot), "PNG")) {
-        ReportProblem("cannot write the screenshot to " + options_.screenshot);
+    // Encoded in memory and put in place by rename: the target is never
+    // opened, so a FIFO or a folder of that name is refused, not waited on.
+    QByteArray png;
+    QBuffer buffer(&png);
+    std::string why = "the picture could not be encoded";
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") ||
+        !ReplaceUserFile(options_.screenshot, png.toStdString(), 0666, &why)) {
+        ReportProblem("cannot write the screenshot to " + options_.screenshot + ": " + why);
         return false;
     }
     std::printf("Screenshot saved to %s\n", options_.screenshot.c_str());

@@ -95,6 +95,67 @@ TEST_F(IniDocumentTest, ASymlinkIsFollowedAndStaysALink) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("dotfiles")), {}), 1);
 }
 
+TEST_F(IniDocumentTest, EveryOneLineValueReadsBackAsItWasSetAndPlainOnesStayUnquoted) {
+    struct Case {
+        std::string value, stored;  // stored: the line's text after '='
+    };
+    const Case cases[] = {
+        {"/home/u/reef.jpg", "/home/u/reef.jpg"},
+        {"/m/two words.mp3", "/m/two words.mp3"},
+        {" /m/lead.mp3", "\" /m/lead.mp3\""},
+        {"/m/trail.mp3\t", "\"/m/trail.mp3\t\""},
+        {"\"quoted\"", "\"\"quoted\"\""},
+        {"'single'", "\"'single'\""},
+        {"\"half", "\"half"},
+        {"'x\"", "'x\""},
+        {"\"", "\""},
+        {"''", "\"''\""},
+        {"/pics/caf\xe9 \xff\xfe.png", "/pics/caf\xe9 \xff\xfe.png"},  // not UTF-8
+        {"", ""},
+    };
+    IniDocument doc;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        doc.Set("Custom Images", "ImageList" + std::to_string(i), cases[i].value);
+    ASSERT_TRUE(doc.Save(path));
+    const IniDocument again = IniDocument::Load(path);
+    const std::string text = ReadWholeFile(path);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string key = "ImageList" + std::to_string(i);
+        EXPECT_EQ(again.Get("Custom Images", key), cases[i].value) << key;
+        EXPECT_NE(text.find(key + "=" + cases[i].stored + "\n"), std::string::npos) << key;
+    }
+}
+
+TEST_F(IniDocumentTest, AShorterListLosesItsTailAndNothingElse) {
+    IniDocument doc = Load(
+        "[L]\nList0=a\nList1=b\nList2=c\nList10=k\nList02=z\nListX=x\nOther3=o\n"
+        "[M]\nList5=m\n[l]\nlist7=late\nList1=dup\n");
+    EXPECT_EQ(doc.RemoveListFrom("L", "List", 1), 5);  // 1, 2, 10, and 7 and 1 of the later block
+    EXPECT_EQ(doc.Text(), "[L]\nList0=a\nList02=z\nListX=x\nOther3=o\n[M]\nList5=m\n[l]\n");
+    EXPECT_EQ(doc.Get("L", "List1"), std::nullopt);
+    doc.Set("L", "List1", "new");  // goes after the first block's last key, as before
+    EXPECT_EQ(doc.Text(),
+              "[L]\nList0=a\nList02=z\nListX=x\nOther3=o\nList1=new\n[M]\nList5=m\n[l]\n");
+}
+
+TEST_F(IniDocumentTest, OddKeysAndSectionsReadBackTheSameFromMemoryAndFromTheFile) {
+    // Names that do not read back as themselves must not leave a stale index.
+    IniDocument doc = Load("k=before any section\n[S]\na=1\n");
+    const std::pair<std::string, std::string> names[] = {
+        {"S", "x=y"}, {"S", " padded "}, {"S", "[T]"}, {"S", ";c"}, {"a]b", "k"},
+        {" S ", "k"}, {"S", "A"},        {"", "k"},    {"S", ""},   {"N", "n"}};
+    for (const auto& [section, key] : names) doc.Set(section, key, "v");
+    doc.Set("S", "a", "2");
+    ASSERT_TRUE(doc.Save(path));
+    const IniDocument again = IniDocument::Load(path);
+    for (const auto& [section, key] : names) {
+        EXPECT_EQ(doc.Get(section, key), again.Get(section, key)) << section << "/" << key;
+        for (const std::string other : {"x", "T]", "a", "k", "padded", "n", "A"})
+            EXPECT_EQ(doc.Get(section, other), again.Get(section, other)) << section << "/" << other;
+    }
+    EXPECT_EQ(again.Get("S", "a"), "2");
+}
+
 TEST(AtoiLike, BehavesLikeAtoiWithoutOverflow) {
     EXPECT_EQ(AtoiLike("32767.5"), 32767);
     EXPECT_EQ(AtoiLike("  -12abc"), -12);

@@ -1,11 +1,13 @@
 // The fish dialog's counts without widgets.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <climits>
 #include <numeric>
 #include <string>
+#include <vector>
 
 #include "platform/IniFile.h"
 #include "platform/Random.h"
@@ -59,6 +61,67 @@ TEST(FishCounts, HugeAndNegativeCountsNeverOverflowAndTheSceneGetsAtMostFive) {
         EXPECT_EQ(std::accumulate(Settings.FishCounts, Settings.FishCounts + 5, 0),
                   std::min(fish.Total(), 5));
     }
+}
+
+TEST(FishCounts, ACountFarOutOfRangeIsHeldWithinBoundsSoDeleteCannotOverflow) {
+    TempDir dir;
+    const std::string path = dir.File("KelvaronSet.ini");
+    WriteWholeFile(path, "[Fish Number]\nFish0=-9999999999\nFish1=99999999999\n");
+    FishCounts fish = FishCounts::FromFile(path);
+    EXPECT_EQ(fish.Count(0), -FishCounts::kMaxStored);
+    EXPECT_EQ(fish.Count(1), FishCounts::kMaxStored);
+    fish.PressAt(50, 40);
+    EXPECT_TRUE(fish.Delete());
+    EXPECT_EQ(fish.Count(0), 0);
+    fish.PressAt(150, 40);
+    EXPECT_TRUE(fish.Delete());
+    EXPECT_EQ(fish.Count(1), FishCounts::kMaxStored - 1);
+}
+
+TEST(FishCounts, ASaveWritesOnlyWhatTheUserChangedAndTakesInWhatAnotherProgramWrote) {
+    TempDir dir;
+    const std::string path = dir.File("KelvaronSet.ini");
+    WriteWholeFile(path, "[Fish Number]\nFish0=1\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
+    FishCounts fish = FishCounts::FromFile(path);
+    // Another program, while the dialog is open and untouched.
+    ASSERT_TRUE(WriteProfileString(path, "Fish Number", "Fish3", "1"));
+    EXPECT_TRUE(fish.Save(path));
+    EXPECT_EQ(ReadProfileString(path, "Fish Number", "Fish3"), "1");
+    EXPECT_EQ(fish.Count(3), 1);  // the dialog now shows it
+    // The user deletes a fish of kind 0 while the other program adds one of kind 4.
+    fish.PressAt(50, 40);
+    ASSERT_TRUE(fish.Delete());
+    ASSERT_TRUE(WriteProfileString(path, "Fish Number", "Fish4", "2"));
+    EXPECT_TRUE(fish.Save(path));
+    EXPECT_EQ(ReadWholeFile(path), "[Fish Number]\nFish0=0\nFish1=0\nFish2=0\nFish3=1\nFish4=2\n");
+    EXPECT_EQ(fish.Counts(), (Counts{0, 0, 0, 1, 2}));
+}
+
+TEST(FishCounts, AFailedSaveIsToldOnceUntilASaveWorksAgain) {
+    TempDir dir;
+    const std::string path = dir.File("KelvaronSet.ini");
+    WriteWholeFile(path, "[Fish Number]\nFish0=1\n");
+    FishCounts fish = FishCounts::FromFile(path);
+    fish.PressAt(50, 40);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    std::vector<std::string> told;
+    const auto save = [&] {
+        std::string notice;
+        const bool ok = fish.Save(path, &notice);
+        if (!notice.empty()) told.push_back(notice);
+        return ok;
+    };
+    ASSERT_TRUE(fish.Add());
+    for (int tick = 0; tick < 7; ++tick) EXPECT_FALSE(save());
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("read-only"), std::string::npos) << told[0];
+    ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+    EXPECT_TRUE(save());
+    EXPECT_EQ(ReadProfileString(path, "Fish Number", "Fish0"), "2");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    ASSERT_TRUE(fish.Add());
+    EXPECT_FALSE(save());
+    EXPECT_EQ(told.size(), 2u);  // a new run of failures is told again
 }
 
 TEST(FishCounts, SaveRewritesOnlyTheKeysWhoseValueChanged) {
