@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -39,12 +41,13 @@ inline void WriteSilentWav(const std::string& path, int ms) {
 // at once instead of holding up the run.
 class Watchdog {
 public:
+    // The message goes to stderr as it is now, even if a test captures it later.
     explicit Watchdog(int seconds)
-        : thread_([this, seconds] {
+        : stderr_(dup(STDERR_FILENO)), thread_([this, seconds] {
               std::unique_lock<std::mutex> lock(mutex_);
               if (!done_cv_.wait_for(lock, std::chrono::seconds(seconds),
                                      [this] { return done_; })) {
-                  std::fprintf(stderr, "hung for more than %d s\n", seconds);
+                  dprintf(stderr_, "hung for more than %d s\n", seconds);
                   std::_Exit(1);
               }
           }) {}
@@ -55,9 +58,11 @@ public:
         }
         done_cv_.notify_all();
         thread_.join();
+        close(stderr_);
     }
 
 private:
+    int stderr_;
     std::mutex mutex_;
     std::condition_variable done_cv_;
     bool done_ = false;

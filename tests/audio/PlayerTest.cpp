@@ -15,11 +15,14 @@
 #include "audio/AudioDevice.h"
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
-#include "audio/SdlMusicPlayer.h"
 #include "audio/MusicPlaylist.h"
+#include "audio/SdlMusicPlayer.h"
+#include "audio/TrackFile.h"
 #include "settings/SettingsRecord.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 class RealAudio : public ::testing::Test {
 protected:
@@ -67,6 +70,47 @@ std::size_t LinesNaming(const std::string& text, const std::string& path) {
     return n;
 }
 
+// What the first bytes say decides the decoder; anything else is refused
+// before a decoder sees it (the module player would read it whole).
+TEST(TrackType, OnlyContentTheMixerKnowsIsMusic) {
+    std::string mod(1084, '\0');
+    mod.replace(1080, 4, "M.K.");
+    std::string wav;
+    {
+        TempDir d;
+        WriteSilentWav(d.File("t.wav"), 10);
+        wav = ReadWholeFile(d.File("t.wav"));
+    }
+    const struct {
+        std::string head;
+        int type;
+    } cases[] = {
+        {wav, MUS_WAV},
+        {"FORM\0\0\0\0AIFF"s, MUS_WAV},
+        {"OggS" + std::string(24, '\0') + "OpusHead", MUS_OPUS},
+        {"OggS" + std::string(40, '\0'), MUS_OGG},
+        {FlacHeader(0, ""), MUS_FLAC},
+        {"MThd\0\0\0\6"s, MUS_MID},
+        {"ID3\3\0\0\0\0\1\0"s, MUS_MP3},
+        {"\xFF\xFB\x90\xC0"s, MUS_MP3},  // MPEG-1 layer III frame
+        {"\xFF\xFD\x90\xC0"s, MUS_MP3},  // layer II, as .mpeg files hold
+        {"Extended Module: song"s, MUS_MOD},
+        {mod, MUS_MOD},
+        {"ID3\3\0\0\x80\0\0\0"s, MUS_NONE},  // a tag size no tag has
+        {"\xFF\xFF\xFF\xFF"s, MUS_NONE},     // sync, but no real rate
+        {"RIFF\0\0\0\0AVI "s, MUS_NONE},
+        {std::string(1084, '\0'), MUS_NONE},
+        {RandomBytes(4096, 5), MUS_NONE},
+        {"#EXTM3U\n/music/a.mp3\n", MUS_NONE},
+        {"", MUS_NONE},
+    };
+    for (const auto& c : cases) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(c.head.data());
+        EXPECT_EQ(TrackTypeOf(bytes, c.head.size()), c.type)
+            << testing::PrintToString(c.head.substr(0, 16));
+    }
+}
+
 // Each hostile row is refused or passed over without blocking and said once
 // on stderr; the list always goes on to the next track that plays.
 TEST_F(RealAudio, HostileTracksAreRefusedOnceAndTheListMovesOn) {
@@ -87,7 +131,11 @@ TEST_F(RealAudio, HostileTracksAreRefusedOnceAndTheListMovesOn) {
         {"header.flac",
          [](const std::string& p) { WriteWholeFile(p, FlacHeader(44100, RandomBytes(20000, 4))); }},
         // Sparse: no disk is used.
-        {"huge.dat", [](const std::string& p) { SparseFile(p, "", off_t{2} << 30); }},
+        {"huge.dat",
+         [](const std::string& p) {
+             WriteSilentWav(p, 100);  // a short WAV made huge
+             SparseFile(p, ReadWholeFile(p), off_t{2} << 30);
+         }},
         {"zeros.dat", [](const std::string& p) { SparseFile(p, "", off_t{200} << 20); }},
         {"huge.xm",
          [](const std::string& p) { SparseFile(p, "Extended Module: x", off_t{200} << 20); }},
@@ -98,7 +146,7 @@ TEST_F(RealAudio, HostileTracksAreRefusedOnceAndTheListMovesOn) {
     for (const Hostile& h : hostile)
         list.AddRow(dir.File(h.name));
     list.AddRow(Track("swapped.wav", 120));
-    list.AddRow(Track("b.wav", 120));
+    list.AddRow(Track("b-caf\xE9.wav", 120));  // a Latin-1 name: bytes, not UTF-8
     for (const Hostile& h : hostile)
         h.make(dir.File(h.name));
     const int a = 0, swapped = static_cast<int>(hostile.size()) + 1, b = swapped + 1;
