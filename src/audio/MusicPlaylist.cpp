@@ -1,6 +1,7 @@
 #include "audio/MusicPlaylist.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "audio/BuiltinSound.h"
@@ -151,11 +152,14 @@ void MusicPlaylist::Search(int firstRow) {
 
 void MusicPlaylist::ContinueSearch() {
     const int count = static_cast<int>(rows_.size());
+    const auto start = std::chrono::steady_clock::now();
     int opened = 0;
     while (searchLeft_ > 0) {
         // Files that fail to open cost time; the rest of the round waits for
         // the next tick rather than stalling a frame.
-        if (opened == kOpensPerTick) return;
+        if (opened == kOpensPerTick ||
+            (opened > 0 && std::chrono::steady_clock::now() - start > kSearchPerTick))
+            return;
         const int row = searchRow_ % count;
         searchRow_ = (row + 1) % count;
         --searchLeft_;

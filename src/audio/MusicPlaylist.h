@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -73,8 +74,10 @@ public:
     bool ListButtonsEnabled() const { return state_ != PlayState::Playing; }
 
 private:
-    // Failed opens a timer tick may spend looking for a playable track.
-    static constexpr int kOpensPerTick = 8;
+    // What a timer tick may spend looking for a playable track: opens, and
+    // time, whichever runs out first.
+    static constexpr int kOpensPerTick = 24;
+    static constexpr std::chrono::milliseconds kSearchPerTick{8};
 
     int NextRow(int index, bool clicked) const;
     bool TryLoad(int row);

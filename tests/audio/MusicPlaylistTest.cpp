@@ -113,7 +113,7 @@ TEST_F(Playlist, RemoveNeedsASelectedRowAndLoadsTheFirstRowAfterwards) {
 
 TEST_F(Playlist, TracksThatCannotPlayArePassedOverTriedOnceAndReportedOnce) {
     AddRows({"bad1.wav", "b.wav", "bad2.wav", "d.wav"});
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 60; ++i)
         list.AddRow("bad-many" + std::to_string(i) + ".wav");
     list.AddRow("f.wav");
     list.SelectMode(MusicPlaylist::RepeatAll);
@@ -122,7 +122,7 @@ TEST_F(Playlist, TracksThatCannotPlayArePassedOverTriedOnceAndReportedOnce) {
     EXPECT_EQ(list.State(), State::Playing);
     EXPECT_EQ(list.CurrentTrackRow(), 1);
     EXPECT_TRUE(list.OwnMusic());
-    // d, then twenty broken rows, then f: a tick opens only a few of them.
+    // d, then sixty broken rows, then f: a tick opens only some of them.
     EndTracks(2);
     EXPECT_EQ(player.played.back(), "d.wav");
     player.FinishTrack();
@@ -130,15 +130,15 @@ TEST_F(Playlist, TracksThatCannotPlayArePassedOverTriedOnceAndReportedOnce) {
     EXPECT_EQ(list.State(), State::Playing) << "still looking";
     EXPECT_EQ(list.CurrentTrackRow(), -1);
     EXPECT_FALSE(list.ListButtonsEnabled());
-    for (int i = 0; i < 5 && player.played.back() != "f.wav"; ++i)
+    for (int i = 0; i < 60 && player.played.back() != "f.wav"; ++i)
         list.OnTimer();
-    EXPECT_EQ(list.CurrentTrackRow(), 24);
+    EXPECT_EQ(list.CurrentTrackRow(), 64);
     EndTracks(3);  // the second round opens no broken file again
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(player.played, (Names{"b.wav", "d.wav", "f.wav", "b.wav", "d.wav", "f.wav"}));
     EXPECT_EQ(player.opens["bad1.wav"], 1);
     EXPECT_EQ(player.opens["bad-many7.wav"], 1);
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 22) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 62) << said;
 
     list.AddRow("g.wav");  // a changed list tries them again
     list.OnStopButton();
