@@ -1,9 +1,11 @@
 #include "audio/MusicPlaylist.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "audio/BuiltinSound.h"
+#include "audio/TrackFile.h"
 #include "audio/TrackPlayer.h"
 #include "platform/IniFile.h"
 #include "platform/Random.h"
@@ -24,12 +26,6 @@ MusicPlaylist::MusicPlaylist(TrackPlayer& player, int volume) : player_(player),
     player_.SetFileName("");
     player_.Open();
     player_.SetVolume(volume_);
-}
-
-bool MusicPlaylist::AddRow(const std::string& path) {
-    if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
-    rows_.push_back(path);
-    return true;
 }
 
 void MusicPlaylist::Select(int row) {
@@ -53,22 +49,45 @@ int MusicPlaylist::NextRow(int index, bool clicked) const {
     }
 }
 
-bool MusicPlaylist::LoadRow(int row) {
+bool MusicPlaylist::KnownBad(const std::string& path) const {
+    const auto it = failed_.find(path);
+    return it != failed_.end() && it->second == StampOf(path);
+}
+
+void MusicPlaylist::MarkBad(const std::string& path, const std::string& why) {
+    // Without a sound device nothing plays; that is said once elsewhere.
+    if (why == "no sound device") return;
+    failed_[path] = StampOf(path);
+    ReportProblem("cannot play " + path + ": " + why);
+}
+
+void MusicPlaylist::ListChanged() {
+    failed_.clear();
+    searchLeft_ = 0;
+}
+
+bool MusicPlaylist::TryLoad(int row) {
     currentIndex_ = row;
     player_.Stop();
     player_.Close();
-    player_.SetFileName(rows_[row]);
+    const std::string& path = rows_[row];
+    // A file that failed is not read again until it changes: a long list of
+    // broken files must not cost a round of opens and messages every time.
+    const bool knownBad = KnownBad(path);
+    player_.SetFileName(knownBad ? std::string() : path);
     player_.Open();
-    const bool playable = player_.CanPlay();
-    if (!playable) {
-        // Said once here; the state falls back to Stopped rather than
-        // pretending to play silence for ever.
-        if (player_.LastError() != "no sound device")
-            ReportProblem("cannot play " + rows_[row] + ": " + player_.LastError());
-        Stop();
-    }
+    const bool playable = !knownBad && player_.CanPlay();
+    if (!playable && !knownBad) MarkBad(path, player_.LastError());
     player_.Seek(0);
     player_.SetVolume(volume_);
+    return playable;
+}
+
+bool MusicPlaylist::LoadRow(int row) {
+    searchLeft_ = 0;
+    const bool playable = TryLoad(row);
+    // The state falls back to Stopped rather than pretending to play silence.
+    if (!playable) Stop();
     return playable;
 }
 
@@ -87,6 +106,7 @@ void MusicPlaylist::Play() {
 }
 
 void MusicPlaylist::Stop() {
+    searchLeft_ = 0;
     state_ = PlayState::Stopped;
     player_.Stop();
     player_.Seek(0);
@@ -100,16 +120,75 @@ void MusicPlaylist::SelectMode(int mode) {
     for (int m = 0; m < 3; ++m) modeChecked_[m] = m == mode_;
 }
 
+void MusicPlaylist::StartPlaying() {
+    if (rows_.empty()) return;
+    // A row the user picked is played or refused; otherwise the first
+    // playable track from where the play mode points.
+    if (selected_ >= 0) {
+        ChooseTrack(0, false);
+        Play();
+        return;
+    }
+    Search(NextRow(0, false));
+}
+
+void MusicPlaylist::Search(int firstRow) {
+    player_.Stop();
+    player_.Close();
+    state_ = PlayState::Playing;
+    currentTrackRow_ = -1;
+    searchRow_ = firstRow;
+    searchLeft_ = static_cast<int>(rows_.size());
+    ContinueSearch();
+}
+
+void MusicPlaylist::ContinueSearch() {
+    const int count = static_cast<int>(rows_.size());
+    const auto start = std::chrono::steady_clock::now();
+    int opened = 0;
+    while (searchLeft_ > 0) {
+        // Files that fail to open cost time; the rest of the round waits for
+        // the next tick rather than stalling a frame.
+        if (opened == kOpensPerTick ||
+            (opened > 0 && std::chrono::steady_clock::now() - start > kSearchPerTick))
+            return;
+        const int row = searchRow_ % count;
+        searchRow_ = (row + 1) % count;
+        --searchLeft_;
+        if (KnownBad(rows_[row])) continue;
+        ++opened;
+        if (TryLoad(row)) {
+            Play();
+            // The mixer may refuse at once what it loaded.
+            if (player_.Progress() != TrackPlayer::Run::Broken) {
+                searchLeft_ = 0;
+                return;
+            }
+            MarkBad(rows_[row], player_.LastError());
+            player_.Stop();
+            currentTrackRow_ = -1;
+        }
+    }
+    Stop();  // nothing in the list plays
+}
+
 void MusicPlaylist::OnPlayButton() {
-    ChooseTrack(0, false);
-    Play();
+    StartPlaying();
 }
 
 void MusicPlaylist::OnStopButton() { Stop(); }
 
+bool MusicPlaylist::AddRow(const std::string& path) {
+    if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
+    rows_.push_back(path);
+    ListChanged();
+    return true;
+}
+
 bool MusicPlaylist::OnRemove() {
     if (selected_ < 0) return false;
     rows_.erase(rows_.begin() + selected_);
+    ListChanged();
     selected_ = -1;
     ChooseTrack(0, false);
     return true;
@@ -117,6 +196,7 @@ bool MusicPlaylist::OnRemove() {
 
 void MusicPlaylist::OnRemoveAll() {
     rows_.clear();
+    ListChanged();
     selected_ = -1;
 }
 
@@ -139,24 +219,21 @@ void MusicPlaylist::OnVolume(int volume) {
     volume_ = volume;
 }
 
-void MusicPlaylist::AdvanceAfterEnd() {
-    const int count = static_cast<int>(rows_.size());
-    int row = NextRow(0, false);
-    // A file that cannot be played is passed over, once round the list at most.
-    for (int attempt = 0; attempt < count; ++attempt) {
-        if (LoadRow(row)) {
-            Play();
-            return;
-        }
-        if (mode_ == RepeatOne) return;
-        row = mode_ == RepeatAll ? (row + 1) % count : RandomInt(count);
-    }
-}
-
 void MusicPlaylist::OnTimer() {
     MusicSilenceRequest = ownMusic_;
     if (state_ != PlayState::Playing || rows_.empty()) return;
-    if (player_.CanPlay() && player_.Length() == player_.Position()) AdvanceAfterEnd();
+    if (searchLeft_ > 0) {
+        ContinueSearch();
+        return;
+    }
+    const TrackPlayer::Run run = player_.Progress();
+    if (run == TrackPlayer::Run::Going) return;
+    const int count = static_cast<int>(rows_.size());
+    if (run == TrackPlayer::Run::Broken && currentIndex_ >= 0 && currentIndex_ < count)
+        MarkBad(rows_[currentIndex_], player_.LastError());
+    // Ended or broken, the play mode picks the next track; a track that
+    // cannot play is passed over for the rows after it.
+    Search(NextRow(0, false));
 }
 
 void MusicPlaylist::LoadSaved(const IniDocument& doc) {
@@ -166,19 +243,18 @@ void MusicPlaylist::LoadSaved(const IniDocument& doc) {
     const bool repeatAll = Flag(doc, "CycMusic");
     const bool repeatOne = Flag(doc, "RepeatMusic");
     ownMusic_ = Flag(doc, "OwnMusic");
-    // A count larger than the file could hold is a damaged file: no more rows
-    // are read than there are lines.
-    const std::string text = doc.Text();
-    const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-    const int count = std::min(AtoiLike(doc.Get(kSection, "MusicSum").value_or("")), lines);
-    for (int i = 0; i < count; ++i)
-        rows_.push_back(doc.Get(kSection, "MusicList" + std::to_string(i)).value_or(""));
+    // The list ends at the count or at the first missing row, whichever
+    // comes first: a damaged count adds no blank rows.
+    const int count = AtoiLike(doc.Get(kSection, "MusicSum").value_or(""));
+    for (int i = 0; i < count; ++i) {
+        auto path = doc.Get(kSection, "MusicList" + std::to_string(i));
+        if (!path) break;
+        rows_.push_back(std::move(*path));
+    }
+    ListChanged();
     SelectMode(random ? Random : repeatAll ? RepeatAll : RepeatOne);
     (void)repeatOne;  // unchecked or not, Repeat One is what remains
-    if (!rows_.empty() && ownMusic_) {
-        ChooseTrack(0, false);
-        Play();
-    }
+    if (!rows_.empty() && ownMusic_) StartPlaying();
     saved_ = Current();
 }
 

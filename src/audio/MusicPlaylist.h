@@ -1,8 +1,12 @@
 #pragma once
 
 #include <optional>
+#include <chrono>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "audio/TrackFile.h"
 
 class IniDocument;
 class TrackPlayer;
@@ -29,12 +33,16 @@ public:
 
     // Loads the next track into the player without starting it. False when
     // the list is empty or the track cannot be played (then it stops).
+    // A track that failed is not opened again until the list or the file
+    // changes, and is reported on stderr once.
     bool ChooseTrack(int index, bool clicked);
     void Play();
     void Stop();
     void SelectMode(int mode);
 
     // The controls.
+    // Plays the selected row, or else the first playable track from where
+    // the play mode points.
     void OnPlayButton();
     void OnStopButton();
     // False when no row is selected (the user is told to pick one).
@@ -44,7 +52,8 @@ public:
     void OnModeClicked(int mode) { SelectMode(mode); }
     void OnRowClicked();
     void OnVolume(int volume);
-    // Every 200 ms: publishes On/Off and moves on when a track has ended.
+    // Every 200 ms: publishes On/Off and moves on when a track has ended or
+    // broken, passing over tracks that cannot play.
     void OnTimer();
 
     // "Custom Settings" in the settings file. StoreSaved writes every value;
@@ -70,9 +79,21 @@ public:
     bool ListButtonsEnabled() const { return state_ != PlayState::Playing; }
 
 private:
+    // What a timer tick may spend looking for a playable track: opens, and
+    // time, whichever runs out first.
+    static constexpr int kOpensPerTick = 24;
+    static constexpr std::chrono::milliseconds kSearchPerTick{8};
+
     int NextRow(int index, bool clicked) const;
+    bool TryLoad(int row);
     bool LoadRow(int row);
-    void AdvanceAfterEnd();
+    void StartPlaying();
+    // Plays the first playable row from firstRow on, round the list once.
+    void Search(int firstRow);
+    void ContinueSearch();
+    bool KnownBad(const std::string& path) const;
+    void MarkBad(const std::string& path, const std::string& why);
+    void ListChanged();
 
     TrackPlayer& player_;
     std::vector<std::string> rows_;
@@ -93,4 +114,7 @@ private:
     Stored Current() const;
     // What the file held when last read or written.
     mutable std::optional<Stored> saved_;
+    std::unordered_map<std::string, FileStamp> failed_;
+    int searchRow_ = 0;
+    int searchLeft_ = 0;  // rows still to try; the state is Playing meanwhile
 };

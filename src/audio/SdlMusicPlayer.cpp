@@ -1,12 +1,12 @@
 #include "audio/SdlMusicPlayer.h"
 
 #include <SDL_mixer.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "audio/AudioDevice.h"
+#include "audio/TrackFile.h"
 
 namespace {
 
@@ -30,20 +30,16 @@ void SdlMusicPlayer::Open() {
         return;
     }
     if (fileName_.empty()) return;  // a player with no media
-    struct stat st {};
-    if (stat(fileName_.c_str(), &st) != 0) {
-        error_ = "no such file";
-        return;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error_ = "not a file";
+    OpenedTrack track = OpenTrack(fileName_);
+    if (!track.rw) {
+        error_ = track.error;
         return;
     }
     {
         // The MP3 decoder reports every bad frame it skips while probing a
         // file; one line of our own says what went wrong instead.
         QuietStderr quiet;
-        music_ = Mix_LoadMUS(fileName_.c_str());
+        music_ = Mix_LoadMUSType_RW(track.rw, static_cast<Mix_MusicType>(track.type), 1);
     }
     if (!music_) {
         error_ = Mix_GetError();
@@ -61,7 +57,44 @@ void SdlMusicPlayer::Play() {
     const double from = resumeMs_ / 1000.0;
     const int result = from > 0 ? Mix_FadeInMusicPos(music_, 0, 0, from) : Mix_PlayMusic(music_, 0);
     owner = result == 0 ? this : nullptr;
-    started_ = result == 0;
+    started_ = true;
+    refused_ = result != 0;
+    if (refused_) error_ = Mix_GetError();
+    MarkRunning(resumeMs_);
+}
+
+void SdlMusicPlayer::MarkRunning(long fromMs) {
+    runFromMs_ = fromMs;
+    runSince_ = std::chrono::steady_clock::now();
+    lastPosition_ = -1;
+    lastMove_ = runSince_;
+}
+
+TrackPlayer::Run SdlMusicPlayer::Progress() const {
+    if (!music_ || !started_) return Run::Going;
+    if (refused_) return Run::Broken;
+    if (!Sounding()) return Run::Finished;
+    const auto now = std::chrono::steady_clock::now();
+    const double seconds = Mix_GetMusicPosition(music_);
+    if (seconds >= 0) {
+        // A position that stops moving while the mixer says it plays is
+        // silence for ever.
+        if (seconds != lastPosition_) {
+            lastPosition_ = seconds;
+            lastMove_ = now;
+        } else if (now - lastMove_ > kStall) {
+            return Run::Finished;
+        }
+        // A position past the length is no end: a VBR MP3 without a header
+        // states a length far too short and plays on.
+        return Run::Going;
+    }
+    // No position from this decoder (modules): a looping module would play
+    // for ever, so its stated length plus a margin is the end.
+    const long length = Length();
+    if (length >= 0 && now - runSince_ > std::chrono::milliseconds(length - runFromMs_) + kOverrun)
+        return Run::Finished;
+    return Run::Going;
 }
 
 void SdlMusicPlayer::Stop() {
@@ -70,6 +103,7 @@ void SdlMusicPlayer::Stop() {
         Mix_HaltMusic();
     }
     started_ = false;
+    refused_ = false;
 }
 
 void SdlMusicPlayer::Close() {
@@ -84,13 +118,17 @@ void SdlMusicPlayer::Close() {
 
 void SdlMusicPlayer::Seek(long ms) {
     resumeMs_ = std::max(0L, ms);
-    if (Sounding()) Mix_SetMusicPosition(resumeMs_ / 1000.0);
+    if (Sounding()) {
+        Mix_SetMusicPosition(resumeMs_ / 1000.0);
+        MarkRunning(resumeMs_);
+    }
 }
 
 long SdlMusicPlayer::Length() const {
     if (!music_) return 0;
     const double seconds = Mix_MusicDuration(music_);
-    return seconds < 0 ? -1 : std::lround(seconds * 1000.0);
+    // Some decoders state NaN for a stream they cannot measure.
+    return !(seconds >= 0) ? -1 : std::lround(seconds * 1000.0);
 }
 
 long SdlMusicPlayer::Position() const {
@@ -99,7 +137,7 @@ long SdlMusicPlayer::Position() const {
     if (started_ && !Sounding()) return Length();
     if (!Sounding()) return resumeMs_;
     const double seconds = Mix_GetMusicPosition(music_);
-    if (seconds < 0) return resumeMs_;
+    if (!(seconds >= 0)) return resumeMs_;
     // Decoders may report a hair past the length at the very end.
     return std::min(std::lround(seconds * 1000.0), std::max(0L, Length() - 1));
 }

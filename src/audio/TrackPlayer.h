@@ -19,10 +19,13 @@ public:
     // Lets go of the file.
     virtual void Close() = 0;
     virtual void Seek(long ms) = 0;
-    // Position equals Length once the track has played to its end.
     virtual long Position() const = 0;
     virtual long Length() const = 0;
+    // Whether the track that was playing has stopped for good: played to its
+    // end, or cannot go on. Broken tracks are not worth another try.
+    enum class Run { Going, Finished, Broken };
+    virtual Run Progress() const = 0;
     virtual void SetVolume(int volume) = 0;
-    // Why the last Open failed, for the user.
+    // Why the last Open failed, or why the track broke, for the user.
     virtual std::string LastError() const = 0;
 };

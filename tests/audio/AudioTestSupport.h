@@ -1,8 +1,16 @@
 #pragma once
 
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/TrackPlayer.h"
@@ -29,12 +37,78 @@ inline void WriteSilentWav(const std::string& path, int ms) {
                              std::string(bytes, '\0'));
 }
 
+// Ends the whole test program when a scope outlives its time: a hang fails
+// at once instead of holding up the run.
+class Watchdog {
+public:
+    // The message goes to stderr as it is now, even if a test captures it later.
+    explicit Watchdog(int seconds)
+        : stderr_(dup(STDERR_FILENO)), thread_([this, seconds] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_cv_.wait_for(lock, std::chrono::seconds(seconds),
+                                     [this] { return done_; })) {
+                  dprintf(stderr_, "hung for more than %d s\n", seconds);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        done_cv_.notify_all();
+        thread_.join();
+        close(stderr_);
+    }
+
+private:
+    int stderr_;
+    std::mutex mutex_;
+    std::condition_variable done_cv_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+// A FLAC stream header stating `samples` at 44.1 kHz, followed by `body`.
+inline std::string FlacHeader(std::uint64_t samples, const std::string& body) {
+    std::string info = {0x10, 0x00, 0x10, 0x00, 0,
+                        0,    0,    0,    0,    0};  // block sizes 4096, frame sizes unknown
+    const std::uint64_t bits = (std::uint64_t{44100} << 44) | (std::uint64_t{1} << 41) |
+                               (std::uint64_t{15} << 36) | samples;
+    for (int i = 7; i >= 0; --i)
+        info += static_cast<char>(bits >> (8 * i));
+    info += std::string(16, '\0');  // no checksum
+    return "fLaC" + std::string{'\x80', 0, 0, 34} + info + body;
+}
+
+// A four-channel tracker module of one pattern that plays one note and jumps
+// back to its start: it states no length worth the name and gives no position.
+inline std::string LoopingModule() {
+    std::string m = "tidemere loop";
+    m.resize(20, '\0');
+    for (int i = 0; i < 31; ++i) {
+        std::string sample(30, '\0');
+        sample[0] = 's';
+        if (i == 0) sample[23] = 16;  // 16 words of sample data
+        sample[25] = 0x40;            // full volume
+        sample[29] = 1;               // loop length 1: no loop
+        m += sample;
+    }
+    m += std::string{1, 127} + std::string(128, '\0') + "M.K.";
+    std::string pattern(1024, '\0');
+    pattern.replace(0, 8, std::string{0x10, '\xD6', 0x0F, 0x01, 0, 0, 0x0B, 0});
+    return m + pattern + std::string(32, '\0');
+}
+
 // A player that only remembers: which file, whether it plays, where it is.
 // Files whose name starts with "bad" cannot be played.
 class RecordingPlayer final : public TrackPlayer {
 public:
     void SetFileName(const std::string& path) override { file = path; }
-    void Open() override { canPlay = !file.empty() && file.rfind("bad", 0) != 0; }
+    void Open() override {
+        canPlay = !file.empty() && file.rfind("bad", 0) != 0;
+        if (!file.empty()) ++opens[file];
+    }
     bool CanPlay() const override { return canPlay; }
     void Play() override {
         if (canPlay) {
@@ -47,6 +121,10 @@ public:
     void Seek(long ms) override { position = ms; }
     long Position() const override { return position; }
     long Length() const override { return length; }
+    Run Progress() const override {
+        if (!playing) return Run::Going;
+        return file == breaks ? Run::Broken : position >= length ? Run::Finished : Run::Going;
+    }
     void SetVolume(int v) override { volume = v; }
     std::string LastError() const override { return "unreadable"; }
 
@@ -59,5 +137,7 @@ public:
     long position = 0;
     long length = 5000;
     int volume = -1;
+    std::string breaks;  // the file the mixer gives up on once it plays
     std::vector<std::string> played;
+    std::map<std::string, int> opens;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
 #include "audio/MusicPlaylist.h"
@@ -109,17 +111,55 @@ TEST_F(Playlist, RemoveNeedsASelectedRowAndLoadsTheFirstRowAfterwards) {
     EXPECT_FALSE(player.playing);
 }
 
-TEST_F(Playlist, AFileThatCannotPlayStopsInsteadOfPlayingSilence) {
-    AddRows({"bad.wav", "b.wav", "bad2.wav", "d.wav"});
+TEST_F(Playlist, TracksThatCannotPlayArePassedOverTriedOnceAndReportedOnce) {
+    AddRows({"bad1.wav", "b.wav", "bad2.wav", "d.wav"});
+    for (int i = 0; i < 60; ++i)
+        list.AddRow("bad-many" + std::to_string(i) + ".wav");
+    list.AddRow("f.wav");
     list.SelectMode(MusicPlaylist::RepeatAll);
+    testing::internal::CaptureStderr();
+    list.OnPlayButton();  // nothing selected: from the first row to the first that plays
+    EXPECT_EQ(list.State(), State::Playing);
+    EXPECT_EQ(list.CurrentTrackRow(), 1);
+    EXPECT_TRUE(list.OwnMusic());
+    // d, then sixty broken rows, then f: a tick opens only some of them.
+    EndTracks(2);
+    EXPECT_EQ(player.played.back(), "d.wav");
+    player.FinishTrack();
+    list.OnTimer();
+    EXPECT_EQ(list.State(), State::Playing) << "still looking";
+    EXPECT_EQ(list.CurrentTrackRow(), -1);
+    EXPECT_FALSE(list.ListButtonsEnabled());
+    for (int i = 0; i < 60 && player.played.back() != "f.wav"; ++i)
+        list.OnTimer();
+    EXPECT_EQ(list.CurrentTrackRow(), 64);
+    EndTracks(3);  // the second round opens no broken file again
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(player.played, (Names{"b.wav", "d.wav", "f.wav", "b.wav", "d.wav", "f.wav"}));
+    EXPECT_EQ(player.opens["bad1.wav"], 1);
+    EXPECT_EQ(player.opens["bad-many7.wav"], 1);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 62) << said;
+
+    list.AddRow("g.wav");  // a changed list tries them again
+    list.OnStopButton();
+    list.OnPlayButton();
+    EXPECT_EQ(player.opens["bad1.wav"], 2);
+    // A row the user picked is played or refused, never swapped for another.
+    list.OnStopButton();
+    list.Select(2);
     list.OnPlayButton();
     EXPECT_EQ(list.State(), State::Stopped);
-    EXPECT_FALSE(list.OwnMusic()) << "a failed start does not switch own music on";
-    // Moving on by itself passes over the unplayable rows.
-    list.Select(1);
+    EXPECT_EQ(player.played.back(), "b.wav");
+}
+
+TEST_F(Playlist, ATrackThatBreaksWhilePlayingIsLeftEvenInRepeatOne) {
+    AddRows({"a.wav", "b.wav"});
     list.OnPlayButton();
+    player.breaks = "a.wav";
+    list.OnTimer();
     EndTracks(2);
-    EXPECT_EQ(player.played, (Names{"b.wav", "d.wav", "b.wav"}));
+    EXPECT_EQ(player.played, (Names{"a.wav", "b.wav", "b.wav", "b.wav"}));
+    EXPECT_EQ(player.opens["a.wav"], 1);
 }
 
 TEST_F(Playlist, SavedValuesRoundTripAndAShorterListLeavesNoOldRows) {
@@ -158,12 +198,15 @@ TEST_F(Playlist, SavedModesResolveToOneAndOwnMusicStartsTheFirstRow) {
     IniDocument own;
     for (const char* key : {"CycMusic", "OwnMusic"})
         own.Set("Custom Settings", key, "1");
-    own.Set("Custom Settings", "MusicSum", "2000000000");  // far more than the file holds
-    for (int i = 0; i < 3; ++i)
+    own.Set("Custom Settings", "MusicSum", "6");
+    for (int i : {0, 1, 2, 4})
         own.Set("Custom Settings", "MusicList" + std::to_string(i), "t" + std::to_string(i));
     list.LoadSaved(own);
-    EXPECT_LE(list.Rows().size(), 10u);
+    ASSERT_EQ(list.Rows(), (Names{"t0", "t1", "t2"})) << "the list ends at the first gap";
     EXPECT_EQ(player.played, (Names{"t0"}));
+    own.Set("Custom Settings", "MusicSum", "2000000000");  // far more than the file holds
+    list.LoadSaved(own);
+    EXPECT_EQ(list.Rows().size(), 3u);
     list.LoadSaved(IniDocument{});
     EXPECT_EQ(list.Mode(), MusicPlaylist::RepeatOne);
     EXPECT_FALSE(list.OwnMusic());

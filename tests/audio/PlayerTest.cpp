@@ -3,17 +3,26 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
+#include <functional>
+#include <random>
 #include <thread>
 
 #include "audio/AudioDevice.h"
 #include "audio/AudioTestSupport.h"
 #include "audio/BuiltinSound.h"
-#include "audio/SdlMusicPlayer.h"
 #include "audio/MusicPlaylist.h"
+#include "audio/SdlMusicPlayer.h"
+#include "audio/TrackFile.h"
 #include "settings/SettingsRecord.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 class RealAudio : public ::testing::Test {
 protected:
@@ -34,26 +43,157 @@ std::vector<int> PlayedRows(MusicPlaylist& list, std::size_t rows) {
     for (int i = 0; i < 600 && seen.size() < rows; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         list.OnTimer();
-        if (list.CurrentTrackRow() != seen.back()) seen.push_back(list.CurrentTrackRow());
+        const int row = list.CurrentTrackRow();  // -1 while it looks for a track
+        if (row >= 0 && row != seen.back()) seen.push_back(row);
     }
     return seen;
 }
 
-TEST_F(RealAudio, RepeatAllPlaysTracksToTheirEndsAndPassesOverWhatIsNotAudio) {
+std::string RandomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string bytes(n, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(gen());
+    return bytes;
+}
+
+void SparseFile(const std::string& path, const std::string& head, off_t size) {
+    WriteWholeFile(path, head);
+    ASSERT_EQ(truncate(path.c_str(), size), 0);
+}
+
+std::size_t LinesNaming(const std::string& text, const std::string& path) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(path + ":"); at != std::string::npos;
+         at = text.find(path + ":", at + 1))
+        ++n;
+    return n;
+}
+
+// What the first bytes say decides the decoder; anything else is refused
+// before a decoder sees it (the module player would read it whole).
+TEST(TrackType, OnlyContentTheMixerKnowsIsMusic) {
+    std::string mod(1084, '\0');
+    mod.replace(1080, 4, "M.K.");
+    std::string wav;
+    {
+        TempDir d;
+        WriteSilentWav(d.File("t.wav"), 10);
+        wav = ReadWholeFile(d.File("t.wav"));
+    }
+    const struct {
+        std::string head;
+        int type;
+    } cases[] = {
+        {wav, MUS_WAV},
+        {"FORM\0\0\0\0AIFF"s, MUS_WAV},
+        {"OggS" + std::string(24, '\0') + "OpusHead", MUS_OPUS},
+        {"OggS" + std::string(40, '\0'), MUS_OGG},
+        {FlacHeader(0, ""), MUS_FLAC},
+        {"MThd\0\0\0\6"s, MUS_MID},
+        {"ID3\3\0\0\0\0\1\0"s, MUS_MP3},
+        {"\xFF\xFB\x90\xC0"s, MUS_MP3},  // MPEG-1 layer III frame
+        {"\xFF\xFD\x90\xC0"s, MUS_MP3},  // layer II, as .mpeg files hold
+        {"Extended Module: song"s, MUS_MOD},
+        {mod, MUS_MOD},
+        {"ID3\3\0\0\x80\0\0\0"s, MUS_NONE},  // a tag size no tag has
+        {"\xFF\xFF\xFF\xFF"s, MUS_NONE},     // sync, but no real rate
+        {"RIFF\0\0\0\0AVI "s, MUS_NONE},
+        {std::string(1084, '\0'), MUS_NONE},
+        {RandomBytes(4096, 5), MUS_NONE},
+        {"#EXTM3U\n/music/a.mp3\n", MUS_NONE},
+        {"", MUS_NONE},
+    };
+    for (const auto& c : cases) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(c.head.data());
+        EXPECT_EQ(TrackTypeOf(bytes, c.head.size()), c.type)
+            << testing::PrintToString(c.head.substr(0, 16));
+    }
+}
+
+// Each hostile row is refused or passed over without blocking and said once
+// on stderr; the list always goes on to the next track that plays.
+TEST_F(RealAudio, HostileTracksAreRefusedOnceAndTheListMovesOn) {
+    const Watchdog watchdog(60);
+    struct Hostile {
+        const char* name;
+        std::function<void(const std::string&)> make;
+    };
+    const std::vector<Hostile> hostile = {
+        {"fifo.wav", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
+        {"folder.mp3", [](const std::string& p) { std::filesystem::create_directory(p); }},
+        {"zero.wav", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); }},
+        {"gone.wav", [](const std::string&) {}},
+        {"random.mp3", [](const std::string& p) { WriteWholeFile(p, RandomBytes(300000, 1)); }},
+        {"random.flac", [](const std::string& p) { WriteWholeFile(p, RandomBytes(300000, 2)); }},
+        {"random.xm", [](const std::string& p) { WriteWholeFile(p, RandomBytes(300000, 3)); }},
+        // A FLAC header the mixer takes, over frames it cannot play.
+        {"header.flac",
+         [](const std::string& p) { WriteWholeFile(p, FlacHeader(44100, RandomBytes(20000, 4))); }},
+        // Sparse: no disk is used.
+        {"huge.dat",
+         [](const std::string& p) {
+             WriteSilentWav(p, 100);  // a short WAV made huge
+             SparseFile(p, ReadWholeFile(p), off_t{2} << 30);
+         }},
+        {"zeros.dat", [](const std::string& p) { SparseFile(p, "", off_t{200} << 20); }},
+        {"huge.xm",
+         [](const std::string& p) { SparseFile(p, "Extended Module: x", off_t{200} << 20); }},
+    };
     SdlMusicPlayer player;
     MusicPlaylist list(player, 500);
-    WriteWholeFile(dir.File("text.mp3"), std::string(4000, 'x') + "not music at all");
-    for (const std::string& path :
-         {Track("a.wav", 150), dir.File("text.mp3"), dir.File("gone.wav"), Track("d.wav", 150)})
-        list.AddRow(path);
+    list.AddRow(Track("a.wav", 120));
+    for (const Hostile& h : hostile)
+        list.AddRow(dir.File(h.name));
+    list.AddRow(Track("swapped.wav", 120));
+    list.AddRow(Track("b-caf\xE9.wav", 120));  // a Latin-1 name: bytes, not UTF-8
+    for (const Hostile& h : hostile)
+        h.make(dir.File(h.name));
+    const int a = 0, swapped = static_cast<int>(hostile.size()) + 1, b = swapped + 1;
+
+    testing::internal::CaptureStderr();
     list.SelectMode(MusicPlaylist::RepeatAll);
     list.OnPlayButton();
-    EXPECT_NEAR(player.Length(), 150, 5);
+    EXPECT_NEAR(player.Length(), 120, 5);
     EXPECT_EQ(Mix_VolumeMusic(-1), 64);
-    EXPECT_EQ(PlayedRows(list, 3), (std::vector<int>{0, 3, 0}));
+    std::vector<int> rows = PlayedRows(list, 3);
+    // The listed file becomes a FIFO once it has played.
+    std::filesystem::remove(dir.File("swapped.wav"));
+    ASSERT_EQ(mkfifo(dir.File("swapped.wav").c_str(), 0600), 0);
+    const std::vector<int> more = PlayedRows(list, 3);
+    rows.insert(rows.end(), more.begin() + 1, more.end());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(rows, (std::vector<int>{a, swapped, b, a, b}));
+    for (const Hostile& h : hostile)
+        EXPECT_EQ(LinesNaming(said, dir.File(h.name)), 1u) << said;
+    EXPECT_EQ(LinesNaming(said, dir.File("swapped.wav")), 1u) << said;
     list.OnStopButton();
     EXPECT_FALSE(Mix_PlayingMusic());
     EXPECT_EQ(player.Position(), 0);
+}
+
+// A track the mixer plays but that stops moving ends: paused music stands in
+// for a decoder that gives nothing.
+TEST_F(RealAudio, ATrackThatStopsMovingEnds) {
+    const Watchdog watchdog(30);
+    WriteWholeFile(dir.File("loop.mod"), LoopingModule());
+    for (const std::string& path : {Track("long.wav", 60000), dir.File("loop.mod")}) {
+        SCOPED_TRACE(path);
+        SdlMusicPlayer player;
+        player.SetFileName(path);
+        player.Open();
+        ASSERT_TRUE(player.CanPlay()) << player.LastError();
+        player.Play();
+        Mix_PauseMusic();
+        EXPECT_EQ(player.Progress(), TrackPlayer::Run::Going);
+        const auto t0 = std::chrono::steady_clock::now();
+        while (player.Progress() == TrackPlayer::Run::Going &&
+               std::chrono::steady_clock::now() - t0 < std::chrono::seconds(8))
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        Mix_ResumeMusic();
+        EXPECT_EQ(player.Progress(), TrackPlayer::Run::Finished);
+        player.Close();
+    }
 }
 
 TEST_F(RealAudio, BuiltInLoopStartsOnceWhenSilenceEnds) {
