@@ -124,12 +124,11 @@ constexpr double kBackdropTop = 39.0, kBackdropBottom = -38.0;
 // (nearest level: log2 under 0.5), so a plain linear filter is the same.
 constexpr double kLevelZeroTexelsPerPixel = 1.3;
 
-// Extract, load and delete one built-in image.
+// One built-in image, unscrambled and uploaded from memory: no disk needed.
 template <typename Builder>
-void LoadBuiltinTexture(int id, const std::string& folder, const std::string& stem,
-                        Builder build, GLuint* texture) {
-    const ExtractedResource file(id, folder, stem);
-    build(file.Path(), texture);
+void LoadBuiltinTexture(int id, Builder build, GLuint* texture) {
+    const std::string bytes = LoadResourceBytes(id);
+    build(AsBmpBytes(bytes), texture);
 }
 
 // The squares of a bubble pass nobody sees.
@@ -271,7 +270,6 @@ int TankScene::ActiveFishCount() const {
 void TankScene::Start(int screenWidth, int screenHeight) {
     BuildOutlineFont();
     SetFixedState();
-    const std::string folder = WindowsFolder();
 
     ScreenWidth = screenWidth;
     ScreenHeight = screenHeight;
@@ -287,10 +285,9 @@ void TankScene::Start(int screenWidth, int screenHeight) {
         return;
     }
 
-    LoadBuiltinTexture(154, folder, "BackGround0", CreateMipmappedTexture, &BackgroundTexture);
+    LoadBuiltinTexture(154, CreateMipmappedTexture, &BackgroundTexture);
     for (int k = 0; k < kFishCount; ++k)
-        LoadBuiltinTexture(10000 + k, folder, "fish" + std::to_string(k), CreateBitmapTexture,
-                           &FishTextures[k]);
+        LoadBuiltinTexture(10000 + k, CreateBitmapTexture, &FishTextures[k]);
 
     LoadSettings();
 
