@@ -2,18 +2,31 @@
 // scale it (worker thread) and to build its texture (GUI thread), with and
 // without DXT compression; then the tank drawn at 1280x720 while the picture
 // loads, longest frame against the median frame. Needs a display (xvfb-run).
+//
+// With --bombs: the peak memory of decoding each of a set of picture bombs,
+// every one in a fresh child process (getrusage's ru_maxrss), against the
+// bound of four times its texture plus 64 MB.
 #include <GL/gl.h>
 #include <SOIL.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "BenchGl.h"
@@ -21,6 +34,7 @@
 #include "scene/UserImage.h"
 #include "settings/SettingsRecord.h"
 #include "settings/Slideshow.h"
+#include "support/BombPictures.h"
 
 namespace {
 
@@ -46,9 +60,119 @@ std::string MakePhoto(const QTemporaryDir& dir) {
     return path.toStdString();
 }
 
+long PeakKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Child: decode one file, print the texture size and the peak before and after.
+int DecodeOne(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // finds the JPEG plugin
+    QFile file(argv[2]);
+    if (!file.open(QIODevice::ReadOnly)) return 2;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const long before = PeakKb();
+    const UserImagePixels px = DecodeUserImageData(bytes);
+    const long after = PeakKb();
+    std::printf("%d %d %d %ld %ld\n", px.width, px.height, px.channels, before, after);
+    return 0;
+}
+
+QByteArray Photo(int w, int h, bool progressive) {
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] = qRgb((x / 16) & 255, (y / 12) & 255, ((x + y) / 28) & 255);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.setQuality(85);
+    writer.write(image);
+    return bytes;
+}
+
+int Bombs(const char* self) {
+    using bomb::MakePng;
+    const QTemporaryDir dir;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } bombs[] = {
+        {"progressive CMYK JPEG header, 11000x11000",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(11000, 11000, 4, true))},
+        {"progressive CMYK JPEG header, 9000x9000",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(9000, 9000, 4, true))},
+        {"progressive JPEG header, 65500x1950",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(65500, 1950, 3, true))},
+        {"sequential JPEG header, 10000x8000",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(10000, 8000, 3, false))},
+        {"progressive JPEG, 10000x10000", Photo(10000, 10000, true)},
+        {"progressive JPEG, 6000x4000", Photo(6000, 4000, true)},
+        {"sequential JPEG, 10000x10000", Photo(10000, 10000, false)},
+        {"16-bit RGBA PNG, 5700x5700",
+         QByteArray::fromStdString(MakePng(bomb::Png(5700, 5700, 16, 6, std::string(8, '\x7f'))))},
+        {"all-zero RGB PNG, 8000x8000", QByteArray::fromStdString(MakePng(bomb::Png(8000, 8000)))},
+        {"1-bit palette PNG, 10000x10000",
+         QByteArray::fromStdString(
+             MakePng(bomb::Png(10000, 10000, 1, 3, "\xaa", std::string("\xff\0\0\0\0\xff", 6))))},
+        {"interlaced grey PNG, 3000x3000",
+         QByteArray::fromStdString(
+             MakePng(bomb::Png(3000, 3000, 8, 0, std::string(1, '\x40'), {}, true)))},
+        {"1-bit BMP, 9000x9000",
+         QByteArray::fromStdString(bomb::MakeBmp1(9000, 9000, 0xff0000, 0x0000ff, 1))},
+    };
+    std::printf("%-44s %9s %11s %10s %10s %10s\n", "picture", "file KB", "texture", "decode MB",
+                "bound MB", "peak MB");
+    int n = 0;
+    for (const auto& b : bombs) {
+        const QString path = dir.filePath(QString::number(n++));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(b.bytes) != b.bytes.size()) return 1;
+        out.close();
+        const std::string p = path.toStdString();
+        char* args[] = {const_cast<char*>(self), const_cast<char*>("--one"),
+                        const_cast<char*>(p.c_str()), nullptr};
+        int fds[2];
+        if (pipe(fds) != 0) return 1;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        pid_t pid = 0;
+        if (posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, args, environ) != 0) return 1;
+        close(fds[1]);
+        char line[256] = {};
+        const ssize_t got = read(fds[0], line, sizeof line - 1);
+        close(fds[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        int w = 0, h = 0, ch = 0;
+        long before = 0, after = 0;
+        if (got <= 0 || std::sscanf(line, "%d %d %d %ld %ld", &w, &h, &ch, &before, &after) != 5) {
+            std::printf("%-44s child failed (status %d)\n", b.name, status);
+            continue;
+        }
+        const double texMb = double(w) * h * 4 / (1 << 20);
+        char texture[32];
+        std::snprintf(texture, sizeof texture, w ? "%dx%d" : "refused", w, h);
+        std::printf("%-44s %9lld %11s %10.1f %10.1f %10.1f\n", b.name,
+                    static_cast<long long>(b.bytes.size() / 1024), texture,
+                    (after - before) / 1024.0, 4 * texMb + 64, after / 1024.0);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::strcmp(argv[1], "--one") == 0) return DecodeOne(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--bombs") == 0) return Bombs(argv[0]);
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     QGuiApplication app(argc, argv);
