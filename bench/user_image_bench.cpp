@@ -4,11 +4,10 @@
 // loads, longest frame against the median frame. Needs a display (xvfb-run).
 //
 // With --bombs: the peak memory of decoding each of a set of picture bombs,
-// every one in a fresh child process (getrusage's ru_maxrss), against the
-// bound of four times its texture plus 64 MB.
+// every one in a fresh child process (getrusage's ru_maxrss before and after
+// the decode), against the bound of four times its texture plus 64 MB.
 #include <GL/gl.h>
 #include <SOIL.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -16,6 +15,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -97,73 +97,106 @@ QByteArray Photo(int w, int h, bool progressive) {
     return bytes;
 }
 
-int Bombs(const char* self) {
-    using bomb::MakePng;
-    const QTemporaryDir dir;
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } bombs[] = {
-        {"progressive CMYK JPEG header, 11000x11000",
-         QByteArray::fromStdString(bomb::MakeJpegHeader(11000, 11000, 4, true))},
-        {"progressive CMYK JPEG header, 9000x9000",
-         QByteArray::fromStdString(bomb::MakeJpegHeader(9000, 9000, 4, true))},
-        {"progressive JPEG header, 65500x1950",
-         QByteArray::fromStdString(bomb::MakeJpegHeader(65500, 1950, 3, true))},
-        {"sequential JPEG header, 10000x8000",
-         QByteArray::fromStdString(bomb::MakeJpegHeader(10000, 8000, 3, false))},
-        {"progressive JPEG, 10000x10000", Photo(10000, 10000, true)},
-        {"progressive JPEG, 6000x4000", Photo(6000, 4000, true)},
-        {"sequential JPEG, 10000x10000", Photo(10000, 10000, false)},
-        {"16-bit RGBA PNG, 5700x5700",
-         QByteArray::fromStdString(MakePng(bomb::Png(5700, 5700, 16, 6, std::string(8, '\x7f'))))},
-        {"all-zero RGB PNG, 8000x8000", QByteArray::fromStdString(MakePng(bomb::Png(8000, 8000)))},
-        {"1-bit palette PNG, 10000x10000",
-         QByteArray::fromStdString(
-             MakePng(bomb::Png(10000, 10000, 1, 3, "\xaa", std::string("\xff\0\0\0\0\xff", 6))))},
-        {"interlaced grey PNG, 3000x3000",
-         QByteArray::fromStdString(
-             MakePng(bomb::Png(3000, 3000, 8, 0, std::string(1, '\x40'), {}, true)))},
-        {"1-bit BMP, 9000x9000",
-         QByteArray::fromStdString(bomb::MakeBmp1(9000, 9000, 0xff0000, 0x0000ff, 1))},
-    };
-    std::printf("%-44s %9s %11s %10s %10s %10s\n", "picture", "file KB", "texture", "decode MB",
-                "bound MB", "peak MB");
-    int n = 0;
-    for (const auto& b : bombs) {
-        const QString path = dir.filePath(QString::number(n++));
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(b.bytes) != b.bytes.size()) return 1;
-        out.close();
-        const std::string p = path.toStdString();
-        char* args[] = {const_cast<char*>(self), const_cast<char*>("--one"),
-                        const_cast<char*>(p.c_str()), nullptr};
-        int fds[2];
-        if (pipe(fds) != 0) return 1;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        pid_t pid = 0;
-        if (posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, args, environ) != 0) return 1;
-        close(fds[1]);
-        char line[256] = {};
-        const ssize_t got = read(fds[0], line, sizeof line - 1);
+struct Bomb {
+    const char* name;
+    QByteArray (*make)();
+};
+
+QByteArray FromStd(const std::string& s) {
+    return QByteArray::fromStdString(s);
+}
+
+const Bomb kBombs[] = {
+    {"progressive CMYK JPEG header, 11000x11000",
+     [] { return FromStd(bomb::MakeJpegHeader(11000, 11000, 4, true)); }},
+    {"progressive CMYK JPEG header, 9000x9000",
+     [] { return FromStd(bomb::MakeJpegHeader(9000, 9000, 4, true)); }},
+    {"progressive JPEG header, 65500x1950",
+     [] { return FromStd(bomb::MakeJpegHeader(65500, 1950, 3, true)); }},
+    {"sequential JPEG header, 10000x8000",
+     [] { return FromStd(bomb::MakeJpegHeader(10000, 8000, 3, false)); }},
+    {"progressive JPEG, 10000x10000", [] { return Photo(10000, 10000, true); }},
+    {"progressive JPEG, 6000x4000", [] { return Photo(6000, 4000, true); }},
+    {"sequential JPEG, 10000x10000", [] { return Photo(10000, 10000, false); }},
+    {"16-bit RGBA PNG, 5700x5700",
+     [] { return FromStd(bomb::MakePng(bomb::Png(5700, 5700, 16, 6, std::string(8, '\x7f')))); }},
+    {"all-zero RGB PNG, 8000x8000", [] { return FromStd(bomb::MakePng(bomb::Png(8000, 8000))); }},
+    {"1-bit palette PNG, 10000x10000",
+     [] {
+         return FromStd(bomb::MakePng(
+             bomb::Png(10000, 10000, 1, 3, "\xaa", std::string("\xff\0\0\0\0\xff", 6))));
+     }},
+    {"interlaced grey PNG, 3000x3000",
+     [] {
+         return FromStd(
+             bomb::MakePng(bomb::Png(3000, 3000, 8, 0, std::string(1, '\x40'), {}, true)));
+     }},
+    {"1-bit BMP, 9000x9000",
+     [] { return FromStd(bomb::MakeBmp1(9000, 9000, 0xff0000, 0x0000ff, 1)); }},
+};
+
+// Child: write every bomb into `dir`, named by its index.
+int MakeBombs(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    for (std::size_t i = 0; i < std::size(kBombs); ++i) {
+        QFile out(QString::fromLocal8Bit(argv[2]) + "/" + QString::number(i));
+        const QByteArray bytes = kBombs[i].make();
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) return 1;
+    }
+    return 0;
+}
+
+// Runs this program again with `args` (fork and exec, so the child's peak is
+// its own and not this process's) and returns what it printed.
+std::string RunSelf(std::vector<std::string> args, int* status) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
         close(fds[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv("/proc/self/exe", argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string out;
+    char buffer[256];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    close(fds[0]);
+    waitpid(pid, status, 0);
+    return out;
+}
+
+int Bombs(const char* self) {
+    // This process stays small: the bombs are made, and each decoded, in children.
+    const QTemporaryDir dir;
+    int status = 0;
+    RunSelf({self, "--make", dir.path().toStdString()}, &status);
+    if (status != 0) return 1;
+    std::printf("%-42s %8s %10s %9s %9s %9s\n", "picture", "file KB", "texture", "decode MB",
+                "bound MB", "peak MB");
+    for (std::size_t i = 0; i < std::size(kBombs); ++i) {
+        const std::string path = dir.filePath(QString::number(i)).toStdString();
+        const std::string line = RunSelf({self, "--one", path}, &status);
         int w = 0, h = 0, ch = 0;
         long before = 0, after = 0;
-        if (got <= 0 || std::sscanf(line, "%d %d %d %ld %ld", &w, &h, &ch, &before, &after) != 5) {
-            std::printf("%-44s child failed (status %d)\n", b.name, status);
+        if (std::sscanf(line.c_str(), "%d %d %d %ld %ld", &w, &h, &ch, &before, &after) != 5) {
+            std::printf("%-42s child failed (status %d)\n", kBombs[i].name, status);
             continue;
         }
-        const double texMb = double(w) * h * 4 / (1 << 20);
-        char texture[32];
-        std::snprintf(texture, sizeof texture, w ? "%dx%d" : "refused", w, h);
-        std::printf("%-44s %9lld %11s %10.1f %10.1f %10.1f\n", b.name,
-                    static_cast<long long>(b.bytes.size() / 1024), texture,
-                    (after - before) / 1024.0, 4 * texMb + 64, after / 1024.0);
+        char texture[32] = "refused", bound[32] = "-";
+        if (w) {
+            std::snprintf(texture, sizeof texture, "%dx%d", w, h);
+            std::snprintf(bound, sizeof bound, "%.1f", 4.0 * w * h * 4 / (1 << 20) + 64);
+        }
+        std::printf("%-42s %8lld %10s %9.1f %9s %9.1f\n", kBombs[i].name,
+                    static_cast<long long>(QFileInfo(QString::fromStdString(path)).size() / 1024),
+                    texture, (after - before) / 1024.0, bound, after / 1024.0);
     }
     return 0;
 }
@@ -172,6 +205,7 @@ int Bombs(const char* self) {
 
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--one") == 0) return DecodeOne(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "--make") == 0) return MakeBombs(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--bombs") == 0) return Bombs(argv[0]);
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);

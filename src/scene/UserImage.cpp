@@ -135,13 +135,6 @@ bool BmpLooksComplete(const QByteArray& bytes) {
     return stride <= room && rows <= room / stride;
 }
 
-// Bytes per pixel of what Qt's BMP reader makes: palette pictures stay one
-// byte (or less) a pixel, the rest become 32-bit.
-int BmpDecodedBytesPerPixel(const QByteArray& bytes) {
-    const int bits = Le(bytes, 14, 4) == 12 ? Le(bytes, 24, 2) : Le(bytes, 28, 2);
-    return bits <= 8 ? 1 : 4;
-}
-
 qint64 CeilDiv(qint64 a, qint64 b) {
     return (a + b - 1) / b;
 }
@@ -408,8 +401,9 @@ QImage DecodeWithQt(const QByteArray& bytes, const QByteArray& format, int maxSi
     } else {
         const bool large =
             source.width() >= 2 * target->width() || source.height() >= 2 * target->height();
-        cost += Pixels(source) * BmpDecodedBytesPerPixel(bytes) +
-                Pixels(large ? ReducedSize(source, *target) : source) * 4;
+        // Qt's BMP reader asks for 32 bits a pixel whatever the depth (its
+        // allocation limit says so, measured), though a 1-bit picture ends smaller.
+        cost += Pixels(source) * 4 + Pixels(large ? ReducedSize(source, *target) : source) * 4;
     }
     if (cost > budget) return {};
     // The last guard, should a reader allocate more than we reckoned.
@@ -417,11 +411,6 @@ QImage DecodeWithQt(const QByteArray& bytes, const QByteArray& format, int maxSi
     QImage image;
     if (!reader.read(&image) || image.isNull()) return {};
     return image;
-}
-
-bool ScalesWithoutConverting(QImage::Format f) {
-    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied ||
-           f == QImage::Format_RGBX8888 || f == QImage::Format_RGBA8888_Premultiplied;
 }
 
 }  // namespace
@@ -438,13 +427,11 @@ UserImagePixels DecodeUserImageData(const QByteArray& bytes, int maxSide) {
     if (image.isNull()) return {};
     const bool alpha = image.hasAlphaChannel();
     if (image.size() != target) {
-        // Low-bit, palette and 16-bit pictures become 8-bit RGB(A) before any
-        // scaling (Qt's smooth scaling turns a 1-bit picture grey); one much
-        // larger than the target is averaged down row by row on the way.
+        // Much larger than the target: averaged down row by row, each row 8-bit
+        // RGB(A) first (Qt's own shrinking of a 1-bit picture by half or more
+        // loses its palette and leaves black and white).
         if (image.width() >= 2 * target.width() || image.height() >= 2 * target.height())
             image = ReduceRows(image, target);
-        else if (!ScalesWithoutConverting(image.format()))
-            image.convertTo(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         if (image.isNull()) return {};
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (image.isNull()) return {};
