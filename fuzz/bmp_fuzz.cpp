@@ -6,9 +6,9 @@
 #include "support/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = fuzz::WriteScratch("picture.bmp", data, size);
+    const BmpBytes bmp(data, size);
     BitmapInfo info;
-    auto rgb = ReadRgbBitmap(path, &info);
+    auto rgb = ReadRgbBitmap(bmp, &info);
     if (rgb) {
         fuzz::Check(info.width > 0 && info.height > 0, "positive size");
         fuzz::Check(info.imageSize == std::uint64_t(info.width) * info.height * 3, "buffer size");
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)sum;
     }
     BitmapInfo rgbaInfo;
-    auto rgba = ReadRgbaBitmap(path, &rgbaInfo);
+    auto rgba = ReadRgbaBitmap(bmp, &rgbaInfo);
     fuzz::Check(!rgba == !rgb, "both readers agree on what is a picture");
     if (rgba) {
         const std::uint32_t pixels = info.imageSize / 3;

@@ -9,9 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Check(fuzz::MakeGlCurrent(), "a software GL context");
-    const std::string path = fuzz::WriteScratch("overlay.bmp", data, size);
     GLuint texture = 0;
-    CreateBitmapTexture(path, &texture);
+    CreateBitmapTexture(BmpBytes(data, size), &texture);
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);

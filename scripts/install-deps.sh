@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-wayland
   libgl-dev libgl1-mesa-dri libglu1-mesa-dev
-  libsoil-dev
+  libsoil-dev libpng-dev
   libsdl2-mixer-dev
   libgtest-dev libbenchmark-dev
   libegl-dev libegl-mesa0

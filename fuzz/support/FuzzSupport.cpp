@@ -3,12 +3,9 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace fuzz {
 
@@ -41,20 +38,6 @@ std::string WriteScratch(const std::string& name, const std::uint8_t* data, std:
     if (size && std::fwrite(data, 1, size, f) != size) Fail("short write to a scratch file");
     std::fclose(f);
     return path;
-}
-
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), {});
-}
-
-std::vector<std::string> ScratchEntries() {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(ScratchFolder(), ec))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 bool MakeGlCurrent() {

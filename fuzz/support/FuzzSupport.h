@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace fuzz {
 
@@ -11,9 +10,6 @@ namespace fuzz {
 const std::string& ScratchFolder();
 // Writes the bytes to ScratchFolder() + name and returns the path.
 std::string WriteScratch(const std::string& name, const std::uint8_t* data, std::size_t size);
-std::vector<std::uint8_t> ReadAll(const std::string& path);
-// Entry names in the scratch folder, sorted.
-std::vector<std::string> ScratchEntries();
 
 // Makes a software OpenGL context current without any display (Mesa's
 // surfaceless EGL); false when none can be had.

@@ -1,8 +1,5 @@
 #include "scene/BubbleSystem.h"
 
-#include <string>
-
-#include "platform/Folders.h"
 #include "platform/Random.h"
 #include "scene/Resources.h"
 #include "scene/Textures.h"
@@ -76,9 +73,7 @@ bool BubbleSystem::InitRecords(int n) {
 
 bool BubbleSystem::Init(int n) {
     if (!InitRecords(n)) return false;
-    const std::string folder = WindowsFolder();
-    const ExtractedResource file(166, folder, "Particle1");
-    CreateBitmapTexture(file.Path(), &Texture);
+    CreateBitmapTexture(AsBmpBytes(LoadResourceBytes(166)), &Texture);
     return true;
 }
 

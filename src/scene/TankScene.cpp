@@ -126,12 +126,11 @@ constexpr int kSaturatingLight = 20;
 // (nearest level: log2 under 0.5), so a plain linear filter is the same.
 constexpr double kLevelZeroTexelsPerPixel = 1.3;
 
-// Extract, load and delete one built-in image.
+// One built-in image, unscrambled and uploaded from memory: no disk needed.
 template <typename Builder>
-void LoadBuiltinTexture(int id, const std::string& folder, const std::string& stem,
-                        Builder build, GLuint* texture) {
-    const ExtractedResource file(id, folder, stem);
-    build(file.Path(), texture);
+void LoadBuiltinTexture(int id, Builder build, GLuint* texture) {
+    const std::string bytes = LoadResourceBytes(id);
+    build(AsBmpBytes(bytes), texture);
 }
 
 // The squares of a bubble pass nobody sees.
@@ -293,7 +292,6 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     PrepareOutlineFont();
     stage("outline font");
     SetFixedState(FewerGlStates);
-    const std::string folder = WindowsFolder();
 
     ScreenWidth = screenWidth;
     ScreenHeight = screenHeight;
@@ -310,7 +308,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
         return;
     }
 
-    LoadBuiltinTexture(154, folder, "BackGround0", CreateMipmappedTexture, &BackgroundTexture);
+    LoadBuiltinTexture(154, CreateMipmappedTexture, &BackgroundTexture);
     {
         // The built-in picture keeps the shape it was painted in.
         GLint w = 0, h = 0;
@@ -320,8 +318,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
         BuiltinAspect = h > 0 ? static_cast<double>(w) / h : 0.0;
     }
     for (int k = 0; k < kFishCount; ++k)
-        LoadBuiltinTexture(10000 + k, folder, "fish" + std::to_string(k), CreateBitmapTexture,
-                           &FishTextures[k]);
+        LoadBuiltinTexture(10000 + k, CreateBitmapTexture, &FishTextures[k]);
     stage("built-in textures");
 
     LoadSettings();

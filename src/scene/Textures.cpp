@@ -3,7 +3,6 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -14,27 +13,11 @@ constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
 // Larger than any texture we could upload; a bigger side means a broken header.
 constexpr std::int32_t kMaxSide = 16384;
-// Nothing we load comes near this; refuse to slurp anything bigger.
-constexpr long kMaxFileSize = 256L * 1024 * 1024;
 
 std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::uint32_t U32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(f) : -1;
-    ok = ok && size >= 0 && size <= kMaxFileSize && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes->resize(static_cast<std::size_t>(size));
-        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
-    }
-    std::fclose(f);
-    return ok;
 }
 
 // Bytes in one stored row: rows are padded to whole 32-bit words.
@@ -51,7 +34,7 @@ struct ParsedBitmap {
 
 // Reads both headers and checks the parts every reader relies on: the
 // signature, sane dimensions, an uncompressed layout and an offset inside the file.
-bool ParseHeaders(const std::vector<std::uint8_t>& file, ParsedBitmap* out) {
+bool ParseHeaders(BmpBytes file, ParsedBitmap* out) {
     if (file.size() < kHeadersSize) return false;
     const std::uint8_t* p = file.data();
     if (p[0] != 'B' || p[1] != 'M') return false;
@@ -82,9 +65,7 @@ bool ImageSizeFits(const BitmapInfo& info, std::size_t needed, std::size_t avail
 
 }  // namespace
 
-std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(const std::string& path, BitmapInfo* info) {
-    std::vector<std::uint8_t> file;
-    if (!ReadWholeFile(path, &file)) return nullptr;
+std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(BmpBytes file, BitmapInfo* info) {
     ParsedBitmap parsed;
     if (!ParseHeaders(file, &parsed)) return nullptr;
     if (info) *info = parsed.info;
@@ -113,9 +94,9 @@ std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(const std::string& path, BitmapInf
     return rgb;
 }
 
-std::unique_ptr<std::uint8_t[]> ReadRgbaBitmap(const std::string& path, BitmapInfo* info) {
+std::unique_ptr<std::uint8_t[]> ReadRgbaBitmap(BmpBytes bmp, BitmapInfo* info) {
     BitmapInfo local;
-    auto rgb = ReadRgbBitmap(path, &local);
+    auto rgb = ReadRgbBitmap(bmp, &local);
     if (info) *info = local;
     if (!rgb) return nullptr;
     const std::size_t pixels = local.imageSize / 3;
@@ -132,11 +113,11 @@ std::unique_ptr<std::uint8_t[]> ReadRgbaBitmap(const std::string& path, BitmapIn
     return rgba;
 }
 
-void CreateMipmappedTexture(const std::string& path, GLuint* texture) {
+void CreateMipmappedTexture(BmpBytes bmp, GLuint* texture) {
     glGenTextures(1, texture);
     glBindTexture(GL_TEXTURE_2D, *texture);
     BitmapInfo info;
-    auto rgba = ReadRgbaBitmap(path, &info);
+    auto rgba = ReadRgbaBitmap(bmp, &info);
     if (rgba) {
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -161,13 +142,12 @@ int TextureTargetSize(int size, int maxTextureSize) {
     return side == 1 ? 2 : side;
 }
 
-void CreateBitmapTexture(const std::string& path, GLuint* texture) {
+void CreateBitmapTexture(BmpBytes file, GLuint* texture) {
     glGenTextures(1, texture);
     glBindTexture(GL_TEXTURE_2D, *texture);
 
-    std::vector<std::uint8_t> file;
     ParsedBitmap parsed;
-    if (!ReadWholeFile(path, &file) || !ParseHeaders(file, &parsed)) return;
+    if (!ParseHeaders(file, &parsed)) return;
     const BitmapInfo& info = parsed.info;
     const int bits = info.bitCount;
     if (bits != 8 && bits != 24 && bits != 32) return;

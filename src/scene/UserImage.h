@@ -26,13 +26,14 @@ struct UserImagePixels {
 constexpr int kUserImageMaxSide = 2048;
 // Files larger than this are refused before decoding.
 constexpr qint64 kUserImageMaxFileBytes = 256ll * 1024 * 1024;
-// The most memory the decoder may take for one picture, in megabytes.
-constexpr int kUserImageAllocationLimitMb = 256;
 
 // Reads a JPEG, BMP or PNG (recognised by its content, whatever the name
 // says) and scales it so that each side is a power of two no larger than
 // `maxSide`. Safe on any thread. Gives an invalid result for anything else,
-// for truncated JPEGs and for pictures that would need too much memory.
+// for truncated JPEGs, for more than 100 megapixels and for pictures whose
+// decoding would hold more than four times the result plus 64 MB: the size
+// is read from the header first, JPEGs decode at libjpeg's reduced scales
+// and PNGs row by row.
 UserImagePixels DecodeUserImage(const std::string& path, int maxSide = kUserImageMaxSide);
 // The same from bytes already in memory.
 UserImagePixels DecodeUserImageData(const QByteArray& bytes, int maxSide = kUserImageMaxSide);

@@ -2,11 +2,19 @@
 
 #include <GL/gl.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
+#include "platform/Folders.h"
 #include "scene/BmpTestFiles.h"
+#include "scene/Resources.h"
 #include "scene/Textures.h"
 #include "support/GlTestContext.h"
+#include "support/OffscreenTank.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -28,13 +36,13 @@ protected:
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
         return out;
     }
-    std::string Write(const std::string& bytes) {
-        WriteWholeFile(dir_.File("t.bmp"), bytes);
-        return dir_.File("t.bmp");
+    static GLint Parameter(GLenum what) {
+        GLint v = -1;
+        glGetTexParameteriv(GL_TEXTURE_2D, what, &v);
+        return v;
     }
 
     GlTestContext context_{64, 64};
-    TempDir dir_;
 };
 
 std::uint32_t Pattern(int x, int y) {
@@ -60,7 +68,7 @@ TEST_F(TexturesGl, BitmapTexturesArePowersOfTwoWithTheirTexels) {
         const bool same = w == tw && h == th;
         const auto colour = [same](int x, int y) { return same ? Pattern(x, y) : 0x3c7da2u; };
         GLuint tex = 0;
-        CreateBitmapTexture(Write(MakeBmp24(w, h, colour)), &tex);
+        CreateBitmapTexture(AsBmpBytes(MakeBmp24(w, h, colour)), &tex);
         ASSERT_EQ(Level(GL_TEXTURE_WIDTH), tw);
         ASSERT_EQ(Level(GL_TEXTURE_HEIGHT), th);
         const auto texels = Texels();
@@ -91,13 +99,13 @@ TEST_F(TexturesGl, LongerInfoHeadersAndAGapBeforeThePixelsReadTheSameTexels) {
     for (const std::uint32_t infoSize : {108u, 124u}) {
         SCOPED_TRACE(infoSize);
         GLuint tex = 0;
-        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp24(4, 4, Pattern), infoSize, 8)),
+        CreateBitmapTexture(AsBmpBytes(WithLongerInfoHeader(MakeBmp24(4, 4, Pattern), infoSize, 8)),
                             &tex);
         auto texels = Texels();
         ASSERT_EQ(texels.size(), 4u * 4 * 4);
         for (std::size_t i = 0; i < 16; ++i) ExpectTexel(texels, i, Pattern(i % 4, i / 4));
 
-        CreateBitmapTexture(Write(WithLongerInfoHeader(MakeBmp(eight, indices), infoSize, 4)),
+        CreateBitmapTexture(AsBmpBytes(WithLongerInfoHeader(MakeBmp(eight, indices), infoSize, 4)),
                             &tex);
         texels = Texels();
         ASSERT_EQ(texels.size(), 4u * 2 * 4);
@@ -126,15 +134,99 @@ TEST_F(TexturesGl, MalformedBitmapsGiveNoImageAndNoCrash) {
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
-        const std::string path = Write(bytes);
-        EXPECT_EQ(ReadRgbBitmap(path, nullptr), nullptr);
-        EXPECT_EQ(ReadRgbaBitmap(path, nullptr), nullptr);
+        const BmpBytes bmp = AsBmpBytes(bytes);
+        EXPECT_EQ(ReadRgbBitmap(bmp, nullptr), nullptr);
+        EXPECT_EQ(ReadRgbaBitmap(bmp, nullptr), nullptr);
         GLuint tex = 0;
-        CreateMipmappedTexture(path, &tex);
+        CreateMipmappedTexture(bmp, &tex);
         EXPECT_EQ(Level(GL_TEXTURE_WIDTH), 0);
-        CreateBitmapTexture(path, &tex);
+        CreateBitmapTexture(bmp, &tex);
         EXPECT_EQ(Level(GL_TEXTURE_WIDTH), 0);
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST_F(TexturesGl, BuiltinPicturesUploadFromMemoryWithTheirOwnPixelsAndFilters) {
+    // The backdrop: every texel of its 24-bit picture, pure black see-through, mipmapped.
+    const std::string backdrop = LoadResourceBytes(154);
+    BitmapInfo info;
+    const auto rgba = ReadRgbaBitmap(AsBmpBytes(backdrop), &info);
+    ASSERT_TRUE(rgba);
+    GLuint tex = 0;
+    CreateMipmappedTexture(AsBmpBytes(backdrop), &tex);
+    ASSERT_EQ(std::tuple(Level(GL_TEXTURE_WIDTH), Level(GL_TEXTURE_HEIGHT)),
+              std::tuple(info.width, info.height));
+    const auto texels = Texels();
+    ASSERT_TRUE(std::equal(texels.begin(), texels.end(), rgba.get()));
+    GLint level1 = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &level1);
+    EXPECT_EQ(level1, info.width / 2);
+    EXPECT_EQ(Parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(Parameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(Parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+
+    // A fish skin: one level of linear-filtered texels at a power of two up to 512.
+    for (const int id : {10000, 10004, 10005, 166}) {
+        SCOPED_TRACE(id);
+        const std::string skin = LoadResourceBytes(id);
+        ASSERT_GT(skin.size(), 54u);
+        const auto field = [&](std::size_t at) {
+            return int(std::uint8_t(skin[at]) | std::uint8_t(skin[at + 1]) << 8);
+        };
+        CreateBitmapTexture(AsBmpBytes(skin), &tex);
+        EXPECT_EQ(Level(GL_TEXTURE_WIDTH), TextureTargetSize(field(bmpfield::kWidth), 512));
+        EXPECT_EQ(Level(GL_TEXTURE_HEIGHT), TextureTargetSize(field(bmpfield::kHeight), 512));
+        EXPECT_EQ(Parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+namespace {
+
+class BuiltinTank : public OffscreenTank {
+protected:
+    BuiltinTank() : OffscreenTank(64, 64) {}
+};
+
+// Names of the entries made in `dirs` while `run` runs, even those removed again.
+template <class Run>
+std::vector<std::string> EntriesMadeDuring(const std::vector<std::string>& dirs, Run run) {
+    const int fd = inotify_init1(IN_NONBLOCK);
+    for (const std::string& d : dirs)
+        inotify_add_watch(fd, d.c_str(), IN_CREATE | IN_MOVED_TO);
+    run();
+    std::vector<std::string> names;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(p);
+            names.push_back(e->len ? e->name : "?");
+            p += sizeof(inotify_event) + e->len;
+        }
+    close(fd);
+    return names;
+}
+
+}  // namespace
+
+// The built-in pictures need no disk: starting the tank makes no file in the
+// temp or the settings folder, not even for a moment, and every built-in
+// texture has its picture.
+TEST_F(BuiltinTank, StartsWithoutMakingAFileAndEveryBuiltinTextureHasItsPicture) {
+    TempDir temp;
+    ScopedEnv tmp("TMPDIR", temp.Path());
+    LoadFreshSettings();
+    const std::vector<std::string> made =
+        EntriesMadeDuring({temp.Path(), WindowsFolder()}, [this] { StartTank(3); });
+    EXPECT_TRUE(made.empty()) << made.front();
+    std::vector<GLuint> textures(std::begin(scene->FishTextures), std::end(scene->FishTextures));
+    textures.push_back(scene->BackgroundTexture);
+    textures.push_back(scene->Bubbles.Texture);
+    textures.push_back(scene->Food[0].Texture);
+    for (const GLuint t : textures) {
+        glBindTexture(GL_TEXTURE_2D, t);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_GE(width, 2) << "texture " << t;
+    }
+}

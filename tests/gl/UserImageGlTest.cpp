@@ -5,7 +5,9 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "scene/UserImage.h"
 #include "settings/SettingsRecord.h"
 #include "settings/Slideshow.h"
+#include "support/BombPictures.h"
 #include "support/OffscreenTank.h"
 
 namespace {
@@ -74,14 +77,104 @@ TEST_F(UserImages, BrokenFilesGiveTheMessageAndGoodOnesOfEachKindBecomeTextures)
     for (const auto& row : show.Rows()) EXPECT_TRUE(glIsTexture(row.texture));
 }
 
-TEST_F(UserImages, PicturesShrinkToPowersOfTwoWithinTheLimitKeepingShapeAndAlpha) {
-    QImage wide(300, 100, QImage::Format_ARGB32);
-    wide.fill(QColor(0, 0, 255, 128));
-    QByteArray png;
-    QBuffer buffer(&png);
-    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && wide.save(&buffer, "PNG"));
-    const UserImagePixels px = DecodeUserImageData(png, 200);
-    EXPECT_EQ(std::tuple(px.width, px.height, px.channels), std::tuple(128, 64, 4));
+QByteArray Encode(const QImage& image, const char* format, bool progressive = false) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.setQuality(95);
+    EXPECT_TRUE(writer.write(image));
+    return bytes;
+}
+
+QImage Filled(int w, int h, QColor colour, QImage::Format format = QImage::Format_ARGB32) {
+    QImage image(w, h, format);
+    image.fill(colour);
+    return image;
+}
+
+// What a picture must become: its texture size, channels and one colour all over.
+struct Shape {
+    int width, height, channels;
+    QRgb colour;
+};
+
+TEST(UserImageDecode, BombsAreRefusedOrDecodedToTheirSizeAndColours) {
+    using bomb::MakePng;
+    const std::string red("\xff\0\0", 3), blue("\0\0\xff", 3);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int maxSide;
+        std::optional<Shape> expected;  // nothing: refused
+    } cases[] = {
+        {"JPEG header claiming 11000x11000, progressive CMYK: past the pixel limit",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(11000, 11000, 4, true)),
+         2048,
+         {}},
+        {"sequential JPEG header claiming 12000x9000: past the pixel limit",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(12000, 9000, 3, false)),
+         2048,
+         {}},
+        {"JPEG header claiming 9000x9000, progressive CMYK: 648 MB of coefficients",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(9000, 9000, 4, true)),
+         2048,
+         {}},
+        {"JPEG header claiming 60000x1600, progressive: 576 MB of coefficients",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(60000, 1600, 3, true)),
+         2048,
+         {}},
+        {"JPEG header claiming 10000x8000, sequential: decoded at an eighth",
+         QByteArray::fromStdString(bomb::MakeJpegHeader(10000, 8000, 3, false)), 2048,
+         Shape{2048, 2048, 3, qRgb(128, 128, 128)}},
+        {"progressive JPEG 3000x1000, red",
+         Encode(Filled(3000, 1000, Qt::red, QImage::Format_RGB32), "jpeg", true), 1024,
+         Shape{1024, 512, 3, qRgb(254, 0, 0)}},
+        {"16-bit RGBA PNG 3000x3000",
+         QByteArray::fromStdString(MakePng(
+             bomb::Png(3000, 3000, 16, 6, std::string("\x12\x34\x56\x78\x9a\xbc\xff\xff", 8)))),
+         2048, Shape{2048, 2048, 4, qRgba(0x12, 0x56, 0x9a, 0xff)}},
+        {"all-zero RGB PNG 8000x8000", QByteArray::fromStdString(MakePng(bomb::Png(8000, 8000))),
+         2048, Shape{2048, 2048, 3, qRgb(0, 0, 0)}},
+        {"1-bit palette PNG 4000x3000, every pixel the second colour",
+         QByteArray::fromStdString(MakePng(bomb::Png(4000, 3000, 1, 3, "\xff", red + blue))), 512,
+         Shape{512, 512, 3, qRgb(0, 0, 255)}},
+        {"1-bit BMP 5000x300, every pixel the second colour",
+         QByteArray::fromStdString(bomb::MakeBmp1(5000, 300, 0x00ff00, 0xffa000, 1)), 1024,
+         Shape{1024, 64, 3, qRgb(255, 160, 0)}},
+        {"1-bit BMP 600x400 shrunk to 256 wide",
+         QByteArray::fromStdString(bomb::MakeBmp1(600, 400, 0x00ff00, 0xffa000, 0)), 256,
+         Shape{256, 256, 3, qRgb(0, 255, 0)}},
+        {"interlaced 8-bit palette PNG 3000x2000",
+         QByteArray::fromStdString(MakePng(bomb::Png(3000, 2000, 8, 3, "\x01", red + blue, true))),
+         1024, Shape{1024, 1024, 3, qRgb(0, 0, 255)}},
+        {"interlaced PNG claiming 9000x9000: the whole picture would be held",
+         QByteArray::fromStdString(
+             MakePng(bomb::Png(9000, 9000, 8, 0, std::string(1, '\0'), {}, true))),
+         2048,
+         {}},
+        {"wide PNG with alpha keeps its shape and alpha",
+         Encode(Filled(300, 100, QColor(0, 0, 255, 128)), "png"), 200,
+         Shape{128, 64, 4, qRgba(0, 0, 255, 128)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_LT(c.bytes.size(), 300 * 1024);
+        const UserImagePixels px = DecodeUserImageData(c.bytes, c.maxSide);
+        if (!c.expected) {
+            EXPECT_FALSE(px.Valid());
+            continue;
+        }
+        const Shape& e = *c.expected;
+        ASSERT_TRUE(px.Valid());
+        ASSERT_EQ(std::tuple(px.width, px.height, px.channels),
+                  std::tuple(e.width, e.height, e.channels));
+        ASSERT_EQ(px.data.size(), size_t(px.width) * px.height * px.channels);
+        const int wanted[] = {qRed(e.colour), qGreen(e.colour), qBlue(e.colour), qAlpha(e.colour)};
+        for (size_t i = 0; i < px.data.size(); i += 4099)
+            ASSERT_NEAR(px.data[i], wanted[i % px.channels], 2) << "byte " << i;
+    }
 }
 
 TEST_F(UserImages, BackdropShowsThePictureTheRightWayRound) {

@@ -1,18 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <QFile>
 
 #include "scene/BmpTestFiles.h"
 #include "scene/ResourceKey.h"
 #include "scene/Resources.h"
 #include "scene/Textures.h"
-#include "support/TempDir.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(Unscramble, ByteIIsShiftedByKeyByteIPlusOneModulo256) {
     QFile file(QStringLiteral(":/rcad/10000"));  // long enough for the key to wrap many times
@@ -23,38 +18,11 @@ TEST(Unscramble, ByteIIsShiftedByKeyByteIPlusOneModulo256) {
         ASSERT_EQ(std::uint8_t(plain[i]), std::uint8_t(scrambled[i] + resourcekey::kKey[(i + 1) % 50])) << i;
 }
 
-TEST(ExtractedResource, NeverFollowsOrNeedsAnExistingEntryAndRemovesOnlyItsOwnFile) {
-    TempDir dir, elsewhere;
-    const std::string folder = dir.Path() + "/", victim = elsewhere.File("victim");
-    WriteWholeFile(victim, "precious");
-    // Stray entries named like the files an older version unpacked.
-    fs::create_directory(dir.File("fish0.bmp"));
-    fs::create_symlink(victim, dir.File("BackGround0.bmp"));
-    std::string path;
-    {
-        const ExtractedResource fish(10000, folder, "fish0");
-        const ExtractedResource background(154, folder, "BackGround0");
-        path = fish.Path();
-        ASSERT_EQ(path.rfind(folder + "fish0-", 0), 0u) << path;
-        EXPECT_EQ(ReadWholeFile(path), LoadResourceBytes(10000));
-    }
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_EQ(ReadWholeFile(victim), "precious");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);
-    // Without a folder: the temp folder, not the current one.
-    TempDir temp;
-    ScopedEnv env("TMPDIR", temp.Path());
-    const ExtractedResource music(227, "", "Music");
-    EXPECT_TRUE(music.Path().starts_with(temp.Path() + "/Music-") && music.Path().ends_with(".wav"))
-        << music.Path();
-}
-
 TEST(ReadRgbBitmap, SwapsToRgbDropsPaddingAndOnlyPureBlackIsTransparent) {
     // 3 x 2, odd width: every stored row carries 3 bytes of padding.
     const std::uint32_t colours[2][3] = {{0x102030, 0x000000, 0xff0001}, {0x000001, 0x405060, 0xa0b0c0}};
-    TempDir dir;
-    WriteWholeFile(dir.File("a.bmp"), MakeBmp24(3, 2, [&](int x, int y) { return colours[y][x]; }));
-    const auto rgba = ReadRgbaBitmap(dir.File("a.bmp"), nullptr);
+    const std::string bmp = MakeBmp24(3, 2, [&](int x, int y) { return colours[y][x]; });
+    const auto rgba = ReadRgbaBitmap(AsBmpBytes(bmp), nullptr);
     ASSERT_TRUE(rgba);
     for (int i = 0; i < 6; ++i) {
         const std::uint32_t c = colours[i / 3][i % 3];
