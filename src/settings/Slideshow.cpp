@@ -16,6 +16,8 @@ constexpr const char* kSection = "Custom Images";
 // What an empty interval box stands for, in the file and in the dialog alike.
 constexpr int kEmptyBoxSeconds = 5;
 
+bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
 bool IsOne(const IniDocument& doc, const char* key) {
     const auto v = doc.Get(kSection, key);
     return v && AtoiLike(*v) == 1;
