@@ -51,14 +51,20 @@ int MusicPlaylist::NextRow(int index, bool clicked) const {
 
 bool MusicPlaylist::KnownBad(const std::string& path) const {
     const auto it = failed_.find(path);
-    return it != failed_.end() && it->second == StampOf(path);
+    return it != failed_.end() && it->second.stamp == StampOf(path);
 }
 
 void MusicPlaylist::MarkBad(const std::string& path, const std::string& why) {
     // Without a sound device nothing plays; that is said once elsewhere.
     if (why == "no sound device") return;
-    failed_[path] = StampOf(path);
+    failed_[path] = {StampOf(path), why};
     ReportProblem("cannot play " + path + ": " + why);
+}
+
+std::string MusicPlaylist::WhyUnplayable(int row) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return player_.LastError();
+    const auto it = failed_.find(rows_[row]);
+    return it != failed_.end() ? it->second.why : player_.LastError();
 }
 
 void MusicPlaylist::ListChanged() {

@@ -26,6 +26,8 @@ public:
 
     // Rows. A path that cannot be kept on one settings line is refused.
     const std::vector<std::string>& Rows() const { return rows_; }
+    // Why `row` did not play, as the player said when it was last tried.
+    std::string WhyUnplayable(int row) const;
     bool AddRow(const std::string& path);
     // The one selected row, or -1.
     int Selected() const { return selected_; }
@@ -114,7 +116,11 @@ private:
     Stored Current() const;
     // What the file held when last read or written.
     mutable std::optional<Stored> saved_;
-    std::unordered_map<std::string, FileStamp> failed_;
+    struct Failure {
+        FileStamp stamp;
+        std::string why;
+    };
+    std::unordered_map<std::string, Failure> failed_;
     int searchRow_ = 0;
     int searchLeft_ = 0;  // rows still to try; the state is Playing meanwhile
 };

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/UserFile.h"
+
 namespace {
 
 bool At(const unsigned char* head, std::size_t size, std::size_t offset, const char* magic) {
@@ -75,24 +77,19 @@ int TrackTypeOf(const unsigned char* h, std::size_t size) {
 
 OpenedTrack OpenTrack(const std::string& path) {
     OpenedTrack track;
-    // Non-blocking, so a FIFO or a device cannot hold us up before fstat
-    // has had a look at what was opened.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        track.error = Reason(errno);
+    // The shared open: non-blocking until fstat has seen a regular file.
+    UserFile opened = UserFile::Open(path, kMaxStreamedTrackBytes);
+    if (!opened.IsOpen()) {
+        track.error = opened.Error();
         return track;
     }
+    const std::int64_t fileSize = opened.Size();
+    const int fd = opened.Release();
     auto fail = [&](std::string why) {
         close(fd);
         track.error = std::move(why);
         return track;
     };
-    struct stat st {};
-    if (fstat(fd, &st) != 0) return fail(Reason(errno));
-    if (!S_ISREG(st.st_mode)) return fail("not a regular file");
-    if (st.st_size > kMaxStreamedTrackBytes) return fail("larger than 1 GiB");
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return fail(Reason(errno));
 
     unsigned char head[kTrackHeadBytes];
     std::size_t got = 0;
@@ -107,7 +104,7 @@ OpenedTrack OpenTrack(const std::string& path) {
     }
     track.type = TrackTypeOf(head, got);
     if (track.type == MUS_NONE) return fail("not music this program can play");
-    if ((track.type == MUS_MOD || track.type == MUS_MID) && st.st_size > kMaxWholeTrackBytes)
+    if ((track.type == MUS_MOD || track.type == MUS_MID) && fileSize > kMaxWholeTrackBytes)
         return fail("too large for its kind (more than 64 MiB)");
 
     FILE* file = fdopen(fd, "rb");

@@ -163,9 +163,13 @@ CustomBackgroundDialog::CustomBackgroundDialog(
     };
     show_.ReleaseTexture = std::move(release);
     show_.MeasureAspect = [](const std::string& path) {
-        const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-        if (!QFileInfo(name).isFile()) return 0.0;
-        const QSize size = QImageReader(name).size();  // the header only
+        // The header only, through a checked descriptor: a FIFO put in the
+        // picture's place must not stop the tank.
+        UserFile file = UserFile::Open(path, kPictureFileMaxBytes);
+        if (!file.IsOpen()) return 0.0;
+        QFile device;
+        if (!device.open(file.Descriptor(), QIODevice::ReadOnly)) return 0.0;
+        const QSize size = QImageReader(&device).size();
         return size.isValid() && size.height() > 0 ? double(size.width()) / size.height() : 0.0;
     };
 

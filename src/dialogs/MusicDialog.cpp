@@ -207,7 +207,7 @@ void MusicDialog::BuildControls() {
         // A row that will not play stays selected and says why; nothing else starts.
         if (!playlist_.Rows().empty() && !player_.CanPlay()) {
             playlist_.Select(row);
-            TellUnplayable(player_.FileName());
+            TellUnplayable(row >= 0 ? row : playlist_.CurrentIndex());
         }
         Sync();
     });
@@ -273,8 +273,10 @@ void MusicDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void MusicDialog::TellUnplayable(const std::string& path) {
-    const std::string why = player_.LastError();
+void MusicDialog::TellUnplayable(int row) {
+    const int count = static_cast<int>(playlist_.Rows().size());
+    const std::string path = row >= 0 && row < count ? playlist_.Rows()[row] : player_.FileName();
+    const std::string why = playlist_.WhyUnplayable(row);
     auto* box =
         new QMessageBox(QMessageBox::Warning, windowTitle(),
                         why == "no sound device"
@@ -325,7 +327,7 @@ void MusicDialog::OnListClicked() {
     // removed; if it was to play and cannot, they are told why.
     if (row >= 0 && !player_.CanPlay()) {
         playlist_.Select(row);
-        if (wasPlaying) TellUnplayable(player_.FileName());
+        if (wasPlaying) TellUnplayable(row);
     }
     Sync();
 }

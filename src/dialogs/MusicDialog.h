@@ -67,7 +67,7 @@ private:
     void OnSelectionChanged();
     void OnTimer();
     // Says on the dialog why the track at `path` does not play.
-    void TellUnplayable(const std::string& path);
+    void TellUnplayable(int row);
     // Brings every control in line with the playlist.
     void Sync();
 

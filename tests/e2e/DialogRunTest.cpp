@@ -36,8 +36,8 @@ public:
         if (!wanted) return;
         pid_ = fork();
         if (pid_ == 0) {
-            std::freopen("/dev/null", "w", stdout);
-            std::freopen("/dev/null", "w", stderr);
+            if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
+                _exit(127);
             execlp("openbox", "openbox", "--sm-disable", nullptr);
             _exit(127);
         }

@@ -52,11 +52,12 @@ protected:
     }
     std::string Settings() const { return home.File("config/VelmarScr/KelvaronSet.ini"); }
     // Runs the program to its end and returns its last frame (null if it failed).
-    QImage LastFrame(std::vector<std::string> args, std::string* output = nullptr) {
+    QImage LastFrame(std::vector<std::string> args, std::string* output = nullptr,
+                     const TankProcess::Env& env = {}) {
         const std::string shot = home.File("last-frame.png");
         std::remove(shot.c_str());
         args.insert(args.end(), {"--screenshot", shot});
-        TankProcess run(home, args);
+        TankProcess run(home, args, env);
         const int status = run.Wait(120);
         if (output) *output = run.Output();
         EXPECT_EQ(status, 0) << run.Output();

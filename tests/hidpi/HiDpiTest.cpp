@@ -38,9 +38,9 @@ TEST(HiDpi, FullScreenTankCoversEveryQuadrantAndClicksHitTheFishUnderThePointer)
     TempDir home;
     ScopedEnv config("XDG_CONFIG_HOME", home.File("config"));
     ScopedEnv runtime("XDG_RUNTIME_DIR", home.File("runtime"));
-    std::system(("mkdir -p " + home.File("config/VelmarScr") + " " + home.File("runtime") +
-                 " && chmod 700 " + home.File("runtime"))
-                    .c_str());
+    ASSERT_EQ(0, std::system(("mkdir -p " + home.File("config/VelmarScr") + " " +
+                              home.File("runtime") + " && chmod 700 " + home.File("runtime"))
+                                 .c_str()));
     WriteWholeFile(home.File("config/VelmarScr/KelvaronSet.ini"),
                    "[Fish Number]\nFish0=1\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
 
