@@ -34,32 +34,30 @@ BenchGl* g_gl = nullptr;
 
 struct Tank {
     std::unique_ptr<TankScene> scene;
-    SettingsRecord settings;
 };
 
 enum class Kind { Default, Full, BackdropOnly };
 
 Tank MakeTank(Kind kind) {
-    Settings = SettingsRecord{};
-    LoadSettings();
-    if (kind == Kind::Full) {
-        for (int& n : Settings.FishCounts) n = 1;
-        Settings.QiPaoNum = 0;
-    } else if (kind == Kind::BackdropOnly) {
-        for (int& n : Settings.FishCounts) n = 0;
-        Settings.QiPaoNum = kMaxBubbles;
-    }
     Tank t;
     SeedDefaultRandom(4);
     t.scene = std::make_unique<TankScene>();
     t.scene->Start(g_width, g_height);
     t.scene->HelpTextVisible = false;
+    // Starting reads the file; these are read every step.
+    SettingsRecord& settings = t.scene->Settings;
+    if (kind == Kind::Full) {
+        for (int& n : settings.FishCounts) n = 1;
+        settings.QiPaoNum = 0;
+    } else if (kind == Kind::BackdropOnly) {
+        for (int& n : settings.FishCounts) n = 0;
+        settings.QiPaoNum = kMaxBubbles;
+    }
     if (kind == Kind::Full) {
         for (int i = 0; i < TankScene::kFoodFishCount; ++i)
             ReleaseFoodFish(t.scene->Food, TankScene::kFoodFishCount, -45.0f + 1.8f * i,
                             static_cast<float>(i % 9) * 3.0f - 12.0f);
     }
-    t.settings = Settings;
     return t;
 }
 
@@ -72,7 +70,6 @@ Tank& TankOf(Kind kind) {
 void Frames(benchmark::State& state, Kind kind, bool straightforward) {
     if (!g_gl || !g_gl->ok) return state.SkipWithError("no GL context");
     Tank& t = TankOf(kind);
-    Settings = t.settings;
     t.scene->DrawFishFromArrays = !straightforward;
     t.scene->FastBackdrop = !straightforward;
     int prey = 0;
@@ -99,7 +96,6 @@ void BM_Bare(benchmark::State& state) {
 
 void BM_UndrawnStepFull(benchmark::State& state) {
     Tank& t = TankOf(Kind::Full);
-    Settings = t.settings;
     for (auto _ : state) t.scene->AdvanceStep();
 }
 

@@ -9,7 +9,6 @@
 
 #include "audio/AudioDevice.h"
 #include "scene/Resources.h"
-#include "settings/SettingsRecord.h"
 #include "platform/MessageBox.h"
 
 bool MusicSilenceRequest = true;
@@ -35,7 +34,7 @@ int BuiltinSoundMixVolume(int yinliang) {
     return static_cast<int>((level * MIX_MAX_VOLUME + 32767) / 65535);
 }
 
-void StartBuiltInSound() {
+void StartBuiltInSound(int yinliang) {
     ++counters.starts;
     if (!OpenAudioDevice()) return;
     // Unscrambled in memory: no file is written, so none can be hijacked or left behind.
@@ -51,7 +50,7 @@ void StartBuiltInSound() {
         return;
     }
     // One level for the channel: left and right sound alike.
-    Mix_Volume(kBuiltinSoundChannel, BuiltinSoundMixVolume(Settings.Yinliang));
+    Mix_Volume(kBuiltinSoundChannel, BuiltinSoundMixVolume(yinliang));
     if (Mix_PlayChannel(kBuiltinSoundChannel, loop, -1) < 0)
         ReportProblem(std::string("cannot play the built-in sound: ") + Mix_GetError());
 }
@@ -61,12 +60,12 @@ void StopBuiltInSound() {
     FreeLoop();
 }
 
-void BuiltinSoundHandshake() {
+void BuiltinSoundHandshake(int yinliang) {
     if (MusicSilenceRequest) {
         MusicRestartPending = true;
         StopBuiltInSound();
     } else if (MusicRestartPending) {
-        StartBuiltInSound();
+        StartBuiltInSound(yinliang);
         MusicRestartPending = false;
     }
 }

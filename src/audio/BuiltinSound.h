@@ -8,13 +8,13 @@ extern bool MusicSilenceRequest;
 extern bool MusicRestartPending;
 
 // Unpacks the built-in recording, holds it in memory (its files are deleted
-// at once) and loops it on its own channel at the YINLIANG level.
-void StartBuiltInSound();
+// at once) and loops it on its own channel at the YINLIANG level `yinliang`.
+void StartBuiltInSound(int yinliang);
 // Stops the loop if it plays.
 void StopBuiltInSound();
 
-// The tick's hand-shake, run after every frame.
-void BuiltinSoundHandshake();
+// The tick's hand-shake, run after every frame; a restart plays at `yinliang`.
+void BuiltinSoundHandshake(int yinliang);
 
 // Mixer volume (0..128) for a YINLIANG value: the level is 65535 minus the
 // value, the same on both channels.

@@ -33,8 +33,10 @@ QImage LoadStrip(int id) {
 
 }  // namespace
 
-FishDialog::FishDialog(QWidget* parent, std::string settingsPath)
-    : QDialog(parent), path_(settingsPath.empty() ? SettingsFilePath() : std::move(settingsPath)) {
+FishDialog::FishDialog(SettingsRecord& record, QWidget* parent, std::string settingsPath)
+    : QDialog(parent),
+      record_(record),
+      path_(settingsPath.empty() ? SettingsFilePath() : std::move(settingsPath)) {
     setWindowTitle(QStringLiteral("Fish Settings - %1").arg(QString::fromUtf8(kProductTitle)));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -139,7 +141,7 @@ void FishDialog::SaveAndApply() {
     std::string notice;
     const auto before = counts_.Counts();
     counts_.Save(path_, &notice);
-    counts_.Apply();
+    counts_.Apply(record_);
     if (counts_.Counts() != before) CountsChanged();
     if (!notice.empty()) ShowMessageBox(notice, kApplicationName);
 }

@@ -30,8 +30,9 @@ public:
     static constexpr int kIdLink = 1037, kIdTotal = 1001;
 
     // Reads the counts from the settings file at `settingsPath` (default:
-    // the program's settings file).
-    explicit FishDialog(QWidget* parent = nullptr, std::string settingsPath = {});
+    // the program's settings file); hands them to `record`, the scene's.
+    explicit FishDialog(SettingsRecord& record, QWidget* parent = nullptr,
+                        std::string settingsPath = {});
 
     const FishCounts& Counts() const { return counts_; }
     QString TotalText() const;
@@ -66,6 +67,7 @@ private:
     void StripPressed(QMouseEvent* event);
     friend class FishStrip;
 
+    SettingsRecord& record_;
     std::string path_;
     FishCounts counts_;
     QImage strip_, strip2x_;

@@ -34,12 +34,12 @@ void DrawFishPass(TankScene& scene, bool draw) {
     static NullFishSink unseen;
     const int total = scene.ActiveFishCount();
     int kind = 0;
-    int kindEnd = Settings.FishCounts[0];
+    int kindEnd = scene.Settings.FishCounts[0];
     for (int i = 0; i < total; ++i) {
         // Kinds own consecutive index ranges in the order of their counts.
         while (i >= kindEnd && kind < TankScene::kFishCount - 1) {
             ++kind;
-            kindEnd += Settings.FishCounts[kind];
+            kindEnd += scene.Settings.FishCounts[kind];
         }
         Fish& fish = scene.Fishes[i];
         if (draw) {

@@ -80,9 +80,10 @@ void QuadVertices(const TankBounds& b, bool gradient, int lowColor, int highColo
 
 // The flat quads far behind the tank: a fixed colour, then a gradient. They
 // lie at the same depth, so the first one drawn is the one that shows.
-void DrawBackgroundQuads(const TankBounds& b, bool skipHidden, bool hiddenByBackdrop) {
-    const bool fixed = Settings.BackGuding != 0;
-    const bool gradient = Settings.BackManJianBian != 0;
+void DrawBackgroundQuads(const SettingsRecord& settings, const TankBounds& b, bool skipHidden,
+                         bool hiddenByBackdrop) {
+    const bool fixed = settings.BackGuding != 0;
+    const bool gradient = settings.BackManJianBian != 0;
     if (hiddenByBackdrop) {
         // Nothing of them shows, but later passes draw in the colour they leave.
         if (fixed || gradient) glColor3ub(255, 255, 255);
@@ -91,7 +92,7 @@ void DrawBackgroundQuads(const TankBounds& b, bool skipHidden, bool hiddenByBack
     // A black quad over the black clear changes no pixel once the fog of the
     // first frame is gone, and nothing lies behind it, so it is skipped:
     // on a software renderer every full-screen fill costs milliseconds.
-    const bool fixedIsInvisible = skipHidden && (Settings.BackColor & 0xffffff) == 0 && !gradient &&
+    const bool fixedIsInvisible = skipHidden && (settings.BackColor & 0xffffff) == 0 && !gradient &&
                                   glIsEnabled(GL_FOG) == GL_FALSE;
     if (fixed && fixedIsInvisible) {
         // What the quad leaves behind still counts: later passes draw in this colour.
@@ -100,7 +101,7 @@ void DrawBackgroundQuads(const TankBounds& b, bool skipHidden, bool hiddenByBack
         glShadeModel(GL_SMOOTH);
         glDisable(GL_TEXTURE_2D);
         glBegin(GL_QUADS);
-        const int c = Settings.BackColor;
+        const int c = settings.BackColor;
         glColor3ub(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
         QuadVertices(b, false, 0, 0);
         glEnd();
@@ -111,7 +112,7 @@ void DrawBackgroundQuads(const TankBounds& b, bool skipHidden, bool hiddenByBack
         glShadeModel(GL_SMOOTH);
         glDisable(GL_TEXTURE_2D);
         glBegin(GL_QUADS);
-        QuadVertices(b, true, Settings.BackColor2, Settings.BackColor1);
+        QuadVertices(b, true, settings.BackColor2, settings.BackColor1);
         glEnd();
         glColor3ub(255, 255, 255);
         glEnable(GL_TEXTURE_2D);
@@ -321,7 +322,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
         LoadBuiltinTexture(10000 + k, CreateBitmapTexture, &FishTextures[k]);
     stage("built-in textures");
 
-    LoadSettings();
+    LoadSettings(Settings);
     stage("settings");
 
     BubbleEmitterPos = {0.0f, Bounds.yMin - 5.0f, Bounds.zBack};
@@ -396,7 +397,7 @@ void TankScene::Step(bool draw) {
         DrawHelpOverlay(HelpTextVisible);
         SetLightLevel(Settings.LightQiangDu);
         glEnable(GL_LIGHTING);
-        DrawBackgroundQuads(Bounds, SkipHiddenFills, backdropFirst);
+        DrawBackgroundQuads(Settings, Bounds, SkipHiddenFills, backdropFirst);
     } else {
         AdvanceHelpOverlay(HelpTextVisible);
     }

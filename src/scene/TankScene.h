@@ -11,6 +11,7 @@
 #include "scene/BubbleSystem.h"
 #include "fish/SceneTypes.h"
 #include "scene/TankBounds.h"
+#include "settings/SettingsRecord.h"
 
 class Slideshow;
 
@@ -38,6 +39,9 @@ public:
     // The user's pictures; the backdrop shows their current one while
     // OwnBackgroundActive is set. Not owned; may be null.
     const Slideshow* UserBackgrounds = nullptr;
+    // This run's settings: Start loads them from the file; the fish dialog
+    // and a screensaver's own options change them in memory.
+    SettingsRecord Settings;
     int MousePos[2] = {0, 0};
     bool ButtonDown = false;
     bool FeedClickPending = false;

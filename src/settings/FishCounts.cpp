@@ -114,6 +114,6 @@ bool FishCounts::Save(const std::string& path, std::string* notice) {
     return ok;
 }
 
-void FishCounts::Apply() const {
-    RefreshFishCounts(counts_.data());
+void FishCounts::Apply(SettingsRecord& record) const {
+    RefreshFishCounts(record, counts_.data());
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 class IniDocument;
+struct SettingsRecord;
 
 // What the fish dialog edits: five counts (as the settings file holds them,
 // even when out of range), the selected cell of the thumbnail strip, and the
@@ -73,7 +74,7 @@ public:
     // the user the first time in a row of failures, and is empty otherwise.
     bool Save(const std::string& path, std::string* notice = nullptr);
     // Hands the counts to the scene (its limits apply: at most 5 in all).
-    void Apply() const;
+    void Apply(SettingsRecord& record) const;
 
 private:
     std::array<int, kKinds> counts_{};

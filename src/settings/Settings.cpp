@@ -9,7 +9,6 @@
 #include "platform/Random.h"
 #include "settings/SettingsRecord.h"
 
-SettingsRecord Settings;
 
 namespace {
 
@@ -78,7 +77,7 @@ void ReportOnce(const std::string& text) {
 
 }  // namespace
 
-void LoadSettings() {
+void LoadSettings(SettingsRecord& record) {
     const std::string path = SettingsFilePath();
     IniDocument doc = path.empty() ? IniDocument() : IniDocument::Load(path);
     if (!doc.LoadError().empty()) {
@@ -97,7 +96,7 @@ void LoadSettings() {
             doc.Set(kAquariumSection, entry.key, entry.defaultText);
             value = AtoiLike(entry.defaultText);
         }
-        Store(Settings, entry, value);
+        Store(record, entry, value);
     }
 
     int counts[kMaxFish];
@@ -111,10 +110,10 @@ void LoadSettings() {
             doc.Set(kFishSection, key, std::to_string(counts[n]));
         }
     }
-    RefreshFishCounts(counts);
+    RefreshFishCounts(record, counts);
 
     // Every other count that indexes a fixed array is limited here too.
-    Settings.QiPaoNum = std::clamp(Settings.QiPaoNum, 0, kMaxBubbles);
+    record.QiPaoNum = std::clamp(record.QiPaoNum, 0, kMaxBubbles);
 
     // Write failures leave the program running with the values in memory.
     std::string why;
@@ -127,12 +126,12 @@ void LoadSettings() {
     }
 }
 
-void RefreshFishCounts(const int counts[5]) {
+void RefreshFishCounts(SettingsRecord& record, const int counts[5]) {
     int room = kMaxFish;
     for (int n = 0; n < kMaxFish; ++n) {
         const int wanted = std::clamp(counts[n], 0, kMaxFish);
-        Settings.FishCounts[n] = std::min(wanted, room);
-        room -= Settings.FishCounts[n];
+        record.FishCounts[n] = std::min(wanted, room);
+        room -= record.FishCounts[n];
     }
 }
 

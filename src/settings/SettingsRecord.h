@@ -33,20 +33,17 @@ struct SettingsRecord {
     int ViewsNearFar = 0;
 };
 
-// The process-wide record, zeroed until LoadSettings fills it.
-extern SettingsRecord Settings;
-
 // The most fish the tank holds, and the most bubbles.
 constexpr int kMaxFish = 5;
 constexpr int kMaxBubbles = 110;
 
-// Reads "Aquarium Settings" and "Fish Number" from the settings file, writing
-// back every missing or forced key.
-void LoadSettings();
+// Reads "Aquarium Settings" and "Fish Number" from the settings file into
+// `record`, writing back every missing or forced key.
+void LoadSettings(SettingsRecord& record);
 
-// Copies five fish counts into the record, limited so that no count is below
+// Copies five fish counts into `record`, limited so that no count is below
 // 0 or above 5 and the total never exceeds 5 (earlier kinds keep theirs first).
-void RefreshFishCounts(const int counts[5]);
+void RefreshFishCounts(SettingsRecord& record, const int counts[5]);
 
 // Number of bubbles drawn: 110 minus QIPAONUM, within 0..110.
 int BubbleCount(const SettingsRecord& s);

@@ -127,8 +127,8 @@ void TankView::initializeGL() {
     const int boundsH = options_.boundsHeight > 0 ? options_.boundsHeight : qRound(height() * dpr);
     scene_.Start(boundsW, boundsH);
     // A screensaver's own options win over the file, in memory only.
-    if (options_.bubbles >= 0) Settings.QiPaoNum = kMaxBubbles - options_.bubbles;
-    if (options_.light >= 0) Settings.LightQiangDu = 100 - options_.light;  // the file stores dimming
+    if (options_.bubbles >= 0) scene_.Settings.QiPaoNum = kMaxBubbles - options_.bubbles;
+    if (options_.light >= 0) scene_.Settings.LightQiangDu = 100 - options_.light;  // the file stores dimming
     // The viewport covers the window in device pixels, whatever picked the bounds.
     scene_.ScreenWidth = qMax(1, qRound(width() * dpr));
     scene_.ScreenHeight = qMax(1, qRound(height() * dpr));
@@ -219,7 +219,7 @@ void TankView::Tick() {
         DrawSceneFrame();
         if (finished_) return;
         context()->swapBuffers(this);
-        if (options_.sound) BuiltinSoundHandshake();
+        if (options_.sound) BuiltinSoundHandshake(scene_.Settings.Yinliang);
         pacer_.FrameDone(clock_.nsecsElapsed());
     }
     ScheduleNextFrame();
@@ -422,7 +422,7 @@ void TankView::RunFishDialog() {
     QWindow* topLevel = TopLevel();
     // Built fresh each time; the frame timer keeps running in its modal loop,
     // so the tank follows every change behind it.
-    FishDialog dialog;
+    FishDialog dialog(scene_.Settings);
     dialog.winId();  // a window handle to hang on the tank
     if (QWindow* handle = dialog.windowHandle()) handle->setTransientParent(topLevel);
     dialog.CentreOver(topLevel->geometry());

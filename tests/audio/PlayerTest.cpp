@@ -18,7 +18,6 @@
 #include "audio/MusicPlaylist.h"
 #include "audio/SdlMusicPlayer.h"
 #include "audio/TrackFile.h"
-#include "settings/SettingsRecord.h"
 
 namespace {
 
@@ -197,22 +196,22 @@ TEST_F(RealAudio, ATrackThatStopsMovingEnds) {
 }
 
 TEST_F(RealAudio, BuiltInLoopStartsOnceWhenSilenceEnds) {
-    Settings.Yinliang = 32767;
+    const int yinliang = 32767;
     MusicSilenceRequest = true;
     const BuiltinSoundCounters before = BuiltinSoundCounts();
     for (int i = 0; i < 5; ++i)
-        BuiltinSoundHandshake();
+        BuiltinSoundHandshake(yinliang);
     EXPECT_EQ(BuiltinSoundCounts().starts, before.starts);
 
     MusicSilenceRequest = false;
     for (int i = 0; i < 5; ++i)
-        BuiltinSoundHandshake();
+        BuiltinSoundHandshake(yinliang);
     EXPECT_EQ(BuiltinSoundCounts().starts, before.starts + 1);
     EXPECT_TRUE(BuiltinSoundPlaying());
     EXPECT_EQ(Mix_Volume(kBuiltinSoundChannel, -1), 64);  // 65535 - 32767, halved
 
     MusicSilenceRequest = true;
-    BuiltinSoundHandshake();
+    BuiltinSoundHandshake(yinliang);
     EXPECT_FALSE(BuiltinSoundPlaying());
 }
 

@@ -19,6 +19,7 @@
 #include "dialogs/MusicDialog.h"
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
+#include "settings/SettingsRecord.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
 
@@ -98,7 +99,8 @@ protected:
 };
 
 TEST_F(DarkTheme, LinksAndListsReadAndLedBoxesPaintNoPatches) {
-    FishDialog fish(nullptr, SettingsFilePath());
+    SettingsRecord record;
+    FishDialog fish(record, nullptr, SettingsFilePath());
     MusicDialog music;
     GlTestContext gl{64, 64};
     ASSERT_TRUE(gl.Valid());

@@ -28,10 +28,9 @@ protected:
     TempDir dir;
     std::string path = dir.File("KelvaronSet.ini");
 
-    FishDialogTest() {
-        EnsureTestApplication();
-        Settings = SettingsRecord{};
-    }
+    SettingsRecord record;
+
+    FishDialogTest() { EnsureTestApplication(); }
 
     void WriteFish(const std::string& fish) {
         WriteWholeFile(path, kOtherSections + "[Fish Number]\r\n" + fish + kTail);
@@ -59,7 +58,7 @@ TEST_F(FishDialogTest, EveryWayOutSavesWhatIsShownAndKeepsOtherBytes) {
     WriteFish("Fish0=0\r\nFish1=1\r\nFish2=0\r\nFish3=0\r\nFish4=0\r\n");
     int expected = 1;
     for (int way = 0; way < 2; ++way) {
-        FishDialog d(nullptr, path);
+        FishDialog d(record, nullptr, path);
         d.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
         SelectKind(d, 1);
@@ -79,7 +78,7 @@ TEST_F(FishDialogTest, EveryWayOutSavesWhatIsShownAndKeepsOtherBytes) {
         }
         EXPECT_FALSE(d.isVisible());
         EXPECT_EQ(Stored(1), expected) << "way " << way;
-        EXPECT_EQ(Settings.FishCounts[1], expected);
+        EXPECT_EQ(record.FishCounts[1], expected);
     }
     EXPECT_EQ(ReadWholeFile(path),
               kOtherSections +
@@ -89,7 +88,7 @@ TEST_F(FishDialogTest, EveryWayOutSavesWhatIsShownAndKeepsOtherBytes) {
 
 TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     WriteFish("Fish0=0\r\nFish1=0\r\nFish2=9\r\nFish3=0\r\nFish4=0\r\n");
-    FishDialog d(nullptr, path);
+    FishDialog d(record, nullptr, path);
     d.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
     SelectKind(d, 2);
@@ -135,7 +134,7 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
 // it, and at any font the dialog is only as big as what it shows.
 TEST_F(FishDialogTest, TheStripIsSharpAtTwiceThePixelsAndTheDialogFitsItsContent) {
     WriteFish("");
-    FishDialog d(nullptr, path);
+    FishDialog d(record, nullptr, path);
     QWidget* strip = Strip(d);
     QImage shown(strip->size() * 2, QImage::Format_RGB32);
     shown.setDevicePixelRatio(2);
@@ -170,7 +169,7 @@ TEST_F(FishDialogTest, TheStripIsSharpAtTwiceThePixelsAndTheDialogFitsItsContent
     for (int points : {9, 20}) {
         QFont font = d.font();
         font.setPointSize(points);
-        FishDialog sized(nullptr, path);
+        FishDialog sized(record, nullptr, path);
         sized.setFont(font);
         sized.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&sized));

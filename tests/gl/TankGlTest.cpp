@@ -66,7 +66,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(gl.Valid());
-        LoadFreshSettings();
+        WriteCompleteSettingsFile();
     }
 
     QImage Frames(int n) {
@@ -88,7 +88,7 @@ protected:
     // A full tank: five fish, every bubble, prey across the middle; then
     // `steps` steps, of which every `drawEvery`-th is drawn (and the last).
     std::vector<float> RunTank(int steps, int drawEvery, QImage* last = nullptr) {
-        LoadFreshSettings();
+        WriteCompleteSettingsFile();
         PickState() = FeedPickState{};
         HelpFrameCounter = 0;
         // As StartTank, with the shortcut already set for the start sequence.
@@ -99,13 +99,13 @@ protected:
         scene->Start(gl.Width(), gl.Height());
         EXPECT_EQ(scene->State, TankScene::StartState::Started);
         // Starting reads the file again; these are read every step.
-        for (int& n : Settings.FishCounts) n = 1;
-        Settings.QiPaoNum = 0;
-        Settings.LightQiangDu = look.light;
-        Settings.Background = look.background;
-        Settings.BackGuding = look.quads >= 1 ? 1 : 0;
-        Settings.BackManJianBian = look.quads == 2 ? 1 : 0;
-        Settings.BackColor = look.colour;
+        for (int& n : scene->Settings.FishCounts) n = 1;
+        scene->Settings.QiPaoNum = 0;
+        scene->Settings.LightQiangDu = look.light;
+        scene->Settings.Background = look.background;
+        scene->Settings.BackGuding = look.quads >= 1 ? 1 : 0;
+        scene->Settings.BackManJianBian = look.quads == 2 ? 1 : 0;
+        scene->Settings.BackColor = look.colour;
         if (look.shortcut) scene.get()->*look.shortcut = look.on;
         for (int i = 0; i < 30; ++i)
             ReleaseFoodFish(scene->Food, TankScene::kFoodFishCount, -40.0f + 3 * i, (i % 7) * 3.0f);
@@ -172,25 +172,25 @@ TEST_F(TankGl, FoggedFirstFrameLightStrengthAndTheBlackQuadWithoutTheWall) {
     const double lit = MeanBrightness(Frames(2));
     EXPECT_GT(fogged, 200.0);
     EXPECT_TRUE(lit > 40.0 && lit < fogged - 50.0) << lit;
-    Settings.LightQiangDu = 50;
+    scene->Settings.LightQiangDu = 50;
     const double half = MeanBrightness(Frames(1));
-    Settings.LightQiangDu = 100;
+    scene->Settings.LightQiangDu = 100;
     const double dark = MeanBrightness(Frames(1));
     EXPECT_LT(dark, lit * 0.25);  // only the global ambient light is left
     EXPECT_TRUE(half > dark && half < lit) << half;
     // Another backdrop style, or the terrain off, leaves the black quad.
-    Settings.LightQiangDu = 0;
-    Settings.Background = 1;
+    scene->Settings.LightQiangDu = 0;
+    scene->Settings.Background = 1;
     EXPECT_LT(MeanBrightness(Frames(2)), 12.0);
-    Settings.Background = 0;
-    Settings.ShowTerra = 0;
+    scene->Settings.Background = 0;
+    scene->Settings.ShowTerra = 0;
     EXPECT_LT(MeanBrightness(Frames(2)), 12.0);
 }
 
 TEST_F(TankGl, OfTwoOverlappingFishOnlyTheLowerIndexReacts) {
     StartTank(5);
-    for (int& n : Settings.FishCounts) n = 0;
-    Settings.FishCounts[0] = 2;
+    for (int& n : scene->Settings.FishCounts) n = 0;
+    scene->Settings.FishCounts[0] = 2;
     PlaceFish(0, -78);  // behind and in front, same line of sight
     PlaceFish(1, -62);
     scene->InteractionMode = ID_ZOOM_IN_FISH;
@@ -204,8 +204,8 @@ TEST_F(TankGl, OfTwoOverlappingFishOnlyTheLowerIndexReacts) {
 
 TEST_F(TankGl, APressFromAnEarlierModeDoesNotTouchAFishAfterTouchIsChosen) {
     StartTank(5);
-    for (int& n : Settings.FishCounts) n = 0;
-    Settings.FishCounts[0] = 1;
+    for (int& n : scene->Settings.FishCounts) n = 0;
+    scene->Settings.FishCounts[0] = 1;
     Fish& f = PlaceFish(0, -70);
     // A left press in a mode that neither reads nor clears it, over the fish.
     scene->SetInteractionMode(ID_ADD_DELETE_FISH);

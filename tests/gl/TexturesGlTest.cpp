@@ -215,7 +215,7 @@ std::vector<std::string> EntriesMadeDuring(const std::vector<std::string>& dirs,
 TEST_F(BuiltinTank, StartsWithoutMakingAFileAndEveryBuiltinTextureHasItsPicture) {
     TempDir temp;
     ScopedEnv tmp("TMPDIR", temp.Path());
-    LoadFreshSettings();
+    WriteCompleteSettingsFile();
     const std::vector<std::string> made =
         EntriesMadeDuring({temp.Path(), WindowsFolder()}, [this] { StartTank(3); });
     EXPECT_TRUE(made.empty()) << made.front();

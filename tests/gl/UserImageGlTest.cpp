@@ -178,10 +178,10 @@ TEST(UserImageDecode, BombsAreRefusedOrDecodedToTheirSizeAndColours) {
 }
 
 TEST_F(UserImages, BackdropShowsThePictureTheRightWayRound) {
-    LoadFreshSettings();
+    WriteCompleteSettingsFile();
     StartTank(5);
-    Settings.QiPaoNum = kMaxBubbles;  // no bubbles
-    for (int& n : Settings.FishCounts) n = 0;
+    scene->Settings.QiPaoNum = kMaxBubbles;  // no bubbles
+    for (int& n : scene->Settings.FishCounts) n = 0;
     scene->HelpTextVisible = false;
     // Red top left, blue top right, green bottom left, yellow bottom right.
     QImage picture(64, 64, QImage::Format_RGB32);

@@ -57,8 +57,9 @@ TEST(FishCounts, RandomFollowsTheDrawsButNeverGivesFive) {
 TEST(FishCounts, HugeAndNegativeCountsNeverOverflowAndTheSceneGetsAtMostFive) {
     for (const Counts& counts : {Counts{INT_MAX, INT_MAX, 1, 0, 0}, Counts{-4, 3, 0, 1, 0}}) {
         FishCounts fish(counts);
-        fish.Apply();
-        EXPECT_EQ(std::accumulate(Settings.FishCounts, Settings.FishCounts + 5, 0),
+        SettingsRecord record;
+        fish.Apply(record);
+        EXPECT_EQ(std::accumulate(record.FishCounts, record.FishCounts + 5, 0),
                   std::min(fish.Total(), 5));
     }
 }

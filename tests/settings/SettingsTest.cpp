@@ -29,7 +29,8 @@ protected:
     ScopedRandomSource useRandom{random};
     MessageBoxHandler previousBoxes = SetMessageBoxHandler([](auto&, auto&) {});
 
-    SettingsTest() { Settings = SettingsRecord{}; }
+    SettingsRecord record;
+
     ~SettingsTest() override { SetMessageBoxHandler(previousBoxes); }
 
     void Write(const std::string& text) {
@@ -49,15 +50,16 @@ int LoadInChild(Prepare prepare, const std::string& box) {
         if (!prepare()) return 254;
         std::vector<std::string> boxes;
         SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });
-        LoadSettings();
-        LoadSettings();
+        SettingsRecord record;
+        LoadSettings(record);
+        LoadSettings(record);
         const bool said = boxes.size() == 1 && boxes[0].find(box) != std::string::npos;
-        return said ? Settings.LightQiangDu : 255;
+        return said ? record.LightQiangDu : 255;
     });
 }
 
 TEST_F(SettingsTest, FirstStartWritesEveryKeyOnceAndLaterStartsLeaveTheFile) {
-    LoadSettings();
+    LoadSettings(record);
     const std::string text = ReadWholeFile(path);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 35);  // 2 headers, 32 keys, a blank
     EXPECT_TRUE(text.ends_with(
@@ -65,7 +67,7 @@ TEST_F(SettingsTest, FirstStartWritesEveryKeyOnceAndLaterStartsLeaveTheFile) {
     chmod(folder.c_str(), 0777);  // a shared settings folder is made private again
     struct stat before, after;
     stat(path.c_str(), &before);
-    LoadSettings();
+    LoadSettings(record);
     stat(path.c_str(), &after);
     EXPECT_EQ(ReadWholeFile(path), text);
     EXPECT_EQ(before.st_ino, after.st_ino);  // not replaced
@@ -78,8 +80,8 @@ TEST_F(SettingsTest, ForcedKeysAreRewrittenOthersKeepWhatTheUserWrote) {
         "[Aquarium Settings]\nShow Water=1\nShow Light=1\nShow Terra=0\nBACK GUDING=0\n"
         "BACKCOLOR=255\nBACK AUTOJIANBIAN=1\nBACK COLOR1=17\nQIPAONUM=12 bubbles\n"
         "[Fish Number]\nFish0=2\nFish1=-1\nFish2=9\nFish3=1\nFish4=4\n");
-    LoadSettings();
-    const SettingsRecord& s = Settings;
+    LoadSettings(record);
+    const SettingsRecord& s = record;
     EXPECT_EQ((std::vector{s.ShowWater, s.ShowLight, s.ShowTerra, s.BackGuding, s.BackColor,
                            s.BackAutoJianBian, s.BackColor1, s.QiPaoNum}),
               (std::vector{0, 0, 1, 1, 0, 0, 17, 12}));
@@ -104,11 +106,11 @@ TEST_F(SettingsTest, FogLightAndBubblesAreLimited) {
     for (const Case& c : cases) {
         Write(std::string("[Aquarium Settings]\nFOGNONGDU=") + c.fog + "\nLIGHTQIANGDU=" + c.light +
               "\nQIPAONUM=" + c.bubbles + "\n");
-        LoadSettings();
-        EXPECT_EQ(std::tuple(Settings.FogNongDu, Settings.LightQiangDu, Settings.QiPaoNum),
+        LoadSettings(record);
+        EXPECT_EQ(std::tuple(record.FogNongDu, record.LightQiangDu, record.QiPaoNum),
                   std::tuple(c.fogWant, c.lightWant, c.bubblesWant))
             << c.fog;
-        EXPECT_EQ(BubbleCount(Settings), 110 - c.bubblesWant) << c.bubbles;
+        EXPECT_EQ(BubbleCount(record), 110 - c.bubblesWant) << c.bubbles;
         EXPECT_EQ(Stored("Aquarium Settings", "FOGNONGDU"), c.fogStored);
     }
 }

@@ -22,10 +22,11 @@ protected:
     GlTestContext gl;
     std::unique_ptr<TankScene> scene;
 
-    // A zeroed record filled from a complete settings file.
-    void LoadFreshSettings() {
-        Settings = SettingsRecord{};
-        LoadSettings();
+    // Writes a complete settings file, as a first start would, so that the
+    // tank's own start draws no random numbers for missing fish counts.
+    void WriteCompleteSettingsFile() {
+        SettingsRecord unused;
+        LoadSettings(unused);
     }
 
     // A new tank started with its random numbers seeded.
