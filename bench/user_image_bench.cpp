@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
     scene.Start(1280, 720);
     Slideshow show;
     scene.UserBackgrounds = &show;
-    OwnBackgroundActive = true;
+    show.OwnBackgroundActive = true;
     for (int mode = 0; mode < 4; ++mode) {
         const bool dxt = mode % 2 == 0;
         const bool onWorker = mode >= 2;

@@ -204,7 +204,7 @@ bool TankScene::BackdropNeverMinified(int texelsAcross, int texelsDown) const {
 void TankScene::BindBackdropTexture() {
     const int current = UserBackgrounds != nullptr ? UserBackgrounds->CurrentTexture : 0;
     // Until an own picture is ready, or when none is left, the built-in one shows.
-    const bool own = OwnBackgroundActive && current > 0;
+    const bool own = current > 0 && UserBackgrounds->OwnBackgroundActive;
     double aspect = BuiltinAspect;
     if (own) {
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(current));

@@ -36,7 +36,7 @@ public:
     // Width / height of the built-in picture (0 until it is loaded).
     double BuiltinAspect = 0;
     GLuint FishTextures[kFishCount] = {};
-    // The user's pictures; the backdrop shows their current one while
+    // The user's pictures; the backdrop shows their current one while their
     // OwnBackgroundActive is set. Not owned; may be null.
     const Slideshow* UserBackgrounds = nullptr;
     // This run's settings: Start loads them from the file; the fish dialog

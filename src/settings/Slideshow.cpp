@@ -8,7 +8,6 @@
 #include "platform/ProductInfo.h"
 #include "platform/Random.h"
 
-bool OwnBackgroundActive = false;
 
 namespace {
 

@@ -5,10 +5,6 @@
 #include <string>
 #include <vector>
 
-// True while the user's own pictures replace the built-in backdrop picture.
-// Copied from the "Use your own image" box on every slideshow tick.
-extern bool OwnBackgroundActive;
-
 // An empty box means the usual 5 seconds; anything under a second (0, or no
 // number at all) counts as one second, so the picture never flickers.
 int IntervalSecondsFor(const std::string& text);
@@ -34,6 +30,10 @@ public:
     bool OwnImageChecked = false;
     bool ModeChecked[3] = {true, false, false};
     std::string IntervalText = "5";
+
+    // True while the user's own pictures replace the built-in backdrop picture.
+    // Copied from the "Use your own image" box on every slideshow tick.
+    bool OwnBackgroundActive = false;
 
     // The texture the backdrop shows while own pictures are on; 0 for none.
     int CurrentTexture = 0;

@@ -46,7 +46,6 @@ protected:
     }
     ~UserImages() override {
         SetMessageBoxHandler(previousBoxes);
-        OwnBackgroundActive = false;
     }
 
     void Add(const std::string& path) {

@@ -194,13 +194,13 @@ TEST_F(SlideshowTest, TickWithNothingListedKeepsThePictureAndTriesAgain) {
     show.StartSlideshow();
     show.IntervalText = "5";
     show.SlideshowTick();
-    EXPECT_TRUE(OwnBackgroundActive);
+    EXPECT_TRUE(show.OwnBackgroundActive);
     AddLoaded(1);  // arrives later: shown at the next tick, not an interval later
     show.SlideshowTick();
     EXPECT_EQ(show.CurrentTexture, 102);
     show.OwnImageChecked = false;
     show.SlideshowTick();
-    EXPECT_FALSE(OwnBackgroundActive);
+    EXPECT_FALSE(show.OwnBackgroundActive);
 }
 
 TEST_F(SlideshowTest, LoadingResolvesTheModeAndStopsAtTenPictures) {
