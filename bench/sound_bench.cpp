@@ -32,20 +32,18 @@ void BM_SoundCpu(benchmark::State& state) {
     const bool playing = state.range(0) == 1;
     const double seconds = static_cast<double>(state.range(1));
     for (auto _ : state) {
-        MusicSilenceRequest = !playing;
-        BuiltinSoundHandshake(0);
+        BuiltinSoundHandshake(!playing, 0);
         const double cpu0 = CpuSeconds();
         const auto t0 = std::chrono::steady_clock::now();
         // The view's 10 ms tick runs the hand-shake; do the same.
         while (std::chrono::steady_clock::now() - t0 < std::chrono::duration<double>(seconds)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            BuiltinSoundHandshake(0);
+            BuiltinSoundHandshake(!playing, 0);
         }
         const double cpu = CpuSeconds() - cpu0;
         state.counters["cpu_percent"] = 100.0 * cpu / seconds;
         state.counters["loop_playing"] = BuiltinSoundPlaying() ? 1 : 0;
-        MusicSilenceRequest = true;
-        BuiltinSoundHandshake(0);
+        BuiltinSoundHandshake(true, 0);
     }
 }
 BENCHMARK(BM_SoundCpu)

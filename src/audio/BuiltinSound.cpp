@@ -11,14 +11,13 @@
 #include "scene/Resources.h"
 #include "platform/MessageBox.h"
 
-bool MusicSilenceRequest = true;
-bool MusicRestartPending = true;
-
 namespace {
 
 constexpr int kMusicResource = 227;
 Mix_Chunk* loop = nullptr;
 BuiltinSoundCounters counters;
+// Channel 0 holds one loop per process; it restarts after a silence.
+bool restartPending = true;
 
 void FreeLoop() {
     if (!loop) return;
@@ -60,13 +59,13 @@ void StopBuiltInSound() {
     FreeLoop();
 }
 
-void BuiltinSoundHandshake(int yinliang) {
-    if (MusicSilenceRequest) {
-        MusicRestartPending = true;
+void BuiltinSoundHandshake(bool silenceRequested, int yinliang) {
+    if (silenceRequested) {
+        restartPending = true;
         StopBuiltInSound();
-    } else if (MusicRestartPending) {
+    } else if (restartPending) {
         StartBuiltInSound(yinliang);
-        MusicRestartPending = false;
+        restartPending = false;
     }
 }
 

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include "audio/BuiltinSound.h"
 #include "audio/TrackFile.h"
 #include "audio/TrackPlayer.h"
 #include "platform/IniFile.h"
@@ -226,7 +225,7 @@ void MusicPlaylist::OnVolume(int volume) {
 }
 
 void MusicPlaylist::OnTimer() {
-    MusicSilenceRequest = ownMusic_;
+    silenceRequested_ = ownMusic_;
     if (state_ != PlayState::Playing || rows_.empty()) return;
     if (searchLeft_ > 0) {
         ContinueSearch();

@@ -74,6 +74,9 @@ public:
     bool ModeChecked(int mode) const { return modeChecked_[mode]; }
     bool OwnMusic() const { return ownMusic_; }
     void SetOwnMusic(bool on) { ownMusic_ = on; }
+    // Should the built-in sound keep quiet? "Own music" as of the last timer
+    // tick; true until the first one.
+    bool SilenceRequested() const { return silenceRequested_; }
     int Volume() const { return volume_; }
     // The row drawn highlighted, or -1.
     int CurrentTrackRow() const { return currentTrackRow_; }
@@ -105,6 +108,7 @@ private:
     int mode_ = RepeatOne;
     bool modeChecked_[3] = {true, false, false};
     bool ownMusic_ = false;
+    bool silenceRequested_ = true;
     int volume_ = 1000;
     int currentTrackRow_ = -1;
 

@@ -219,7 +219,11 @@ void TankView::Tick() {
         DrawSceneFrame();
         if (finished_) return;
         context()->swapBuffers(this);
-        if (options_.sound) BuiltinSoundHandshake(scene_.Settings.Yinliang);
+        if (options_.sound) {
+            // No music dialog, no word from the user's music yet: stay quiet.
+            const bool silence = !musicDialog_ || musicDialog_->Playlist().SilenceRequested();
+            BuiltinSoundHandshake(silence, scene_.Settings.Yinliang);
+        }
         pacer_.FrameDone(clock_.nsecsElapsed());
     }
     ScheduleNextFrame();

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "audio/AudioTestSupport.h"
-#include "audio/BuiltinSound.h"
 #include "audio/MusicPlaylist.h"
 #include "platform/IniFile.h"
 #include "platform/Random.h"
@@ -89,10 +88,10 @@ TEST_F(Playlist, OnOffStartsAndStopsAndAloneSilencesTheBuiltInSound) {
     list.OnOwnMusicToggled(true);  // empty list: nothing plays
     EXPECT_NE(list.State(), State::Playing);
     list.OnTimer();
-    EXPECT_TRUE(MusicSilenceRequest);
+    EXPECT_TRUE(list.SilenceRequested());
     list.OnOwnMusicToggled(false);
     list.OnTimer();
-    EXPECT_FALSE(MusicSilenceRequest);
+    EXPECT_FALSE(list.SilenceRequested());
     AddRows({"a.wav"});
     list.OnOwnMusicToggled(true);
     EXPECT_EQ(list.State(), State::Playing);

@@ -197,21 +197,18 @@ TEST_F(RealAudio, ATrackThatStopsMovingEnds) {
 
 TEST_F(RealAudio, BuiltInLoopStartsOnceWhenSilenceEnds) {
     const int yinliang = 32767;
-    MusicSilenceRequest = true;
     const BuiltinSoundCounters before = BuiltinSoundCounts();
     for (int i = 0; i < 5; ++i)
-        BuiltinSoundHandshake(yinliang);
+        BuiltinSoundHandshake(true, yinliang);
     EXPECT_EQ(BuiltinSoundCounts().starts, before.starts);
 
-    MusicSilenceRequest = false;
     for (int i = 0; i < 5; ++i)
-        BuiltinSoundHandshake(yinliang);
+        BuiltinSoundHandshake(false, yinliang);
     EXPECT_EQ(BuiltinSoundCounts().starts, before.starts + 1);
     EXPECT_TRUE(BuiltinSoundPlaying());
     EXPECT_EQ(Mix_Volume(kBuiltinSoundChannel, -1), 64);  // 65535 - 32767, halved
 
-    MusicSilenceRequest = true;
-    BuiltinSoundHandshake(yinliang);
+    BuiltinSoundHandshake(true, yinliang);
     EXPECT_FALSE(BuiltinSoundPlaying());
 }
 
