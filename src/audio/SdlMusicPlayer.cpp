@@ -10,8 +10,25 @@
 
 namespace {
 
-// The mixer plays one piece of music at a time; this is the player that owns it.
-const SdlMusicPlayer* owner = nullptr;
+// SDL_mixer has one music stream per process, so which player holds it is a
+// fact of the process, kept here alone: a player stops, measures or sets the
+// volume of the stream only while it holds it.
+class MixerMusicChannel {
+public:
+    static bool HeldBy(const SdlMusicPlayer* player) { return Holder() == player; }
+    // Playing takes the stream from whoever held it; a refused start leaves it to nobody.
+    static void Take(const SdlMusicPlayer* player) { Holder() = player; }
+    static void Release(const SdlMusicPlayer* player) {
+        if (Holder() == player) Holder() = nullptr;
+    }
+
+private:
+    static const SdlMusicPlayer*& Holder() {
+        static const SdlMusicPlayer* holder = nullptr;
+        return holder;
+    }
+};
+
 }  // namespace
 
 SdlMusicPlayer::~SdlMusicPlayer() { Close(); }
@@ -49,14 +66,16 @@ void SdlMusicPlayer::Open() {
     resumeMs_ = 0;
 }
 
-bool SdlMusicPlayer::Sounding() const { return music_ && owner == this && Mix_PlayingMusic(); }
+bool SdlMusicPlayer::Sounding() const {
+    return music_ && MixerMusicChannel::HeldBy(this) && Mix_PlayingMusic();
+}
 
 void SdlMusicPlayer::Play() {
     if (!music_) return;
     Mix_VolumeMusic(MixVolume(volume_));
     const double from = resumeMs_ / 1000.0;
     const int result = from > 0 ? Mix_FadeInMusicPos(music_, 0, 0, from) : Mix_PlayMusic(music_, 0);
-    owner = result == 0 ? this : nullptr;
+    MixerMusicChannel::Take(result == 0 ? this : nullptr);
     started_ = true;
     refused_ = result != 0;
     if (refused_) error_ = Mix_GetError();
@@ -109,7 +128,7 @@ void SdlMusicPlayer::Stop() {
 void SdlMusicPlayer::Close() {
     Stop();
     if (music_) {
-        if (owner == this) owner = nullptr;
+        MixerMusicChannel::Release(this);
         Mix_FreeMusic(music_);
         music_ = nullptr;
     }
@@ -144,5 +163,5 @@ long SdlMusicPlayer::Position() const {
 
 void SdlMusicPlayer::SetVolume(int volume) {
     volume_ = std::clamp(volume, 0, 1000);
-    if (AudioDeviceOpen() && owner == this) Mix_VolumeMusic(MixVolume(volume_));
+    if (AudioDeviceOpen() && MixerMusicChannel::HeldBy(this)) Mix_VolumeMusic(MixVolume(volume_));
 }
