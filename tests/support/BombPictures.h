@@ -34,27 +34,27 @@ inline void PngChunk(std::string& out, const char* type, const std::string& data
 // grey + alpha, 6 RGBA. `pixel` holds the bytes of one pixel (one whole byte
 // of packed pixels below 8 bits); each later pixel is stored as no change from
 // its left neighbour. `palette` is PLTE's body, 3 bytes a colour.
-struct PngSpec {
+struct PngShape {
     std::uint32_t width, height;
     int depth, colourType;
     std::string pixel, palette;
     bool interlaced;
 };
-inline PngSpec Png(std::uint32_t width, std::uint32_t height, int depth = 8, int colourType = 2,
+inline PngShape Png(std::uint32_t width, std::uint32_t height, int depth = 8, int colourType = 2,
                    std::string pixel = std::string(3, '\0'), std::string palette = {},
                    bool interlaced = false) {
     return {width, height, depth, colourType, std::move(pixel), std::move(palette), interlaced};
 }
-inline std::string MakePng(const PngSpec& spec) {
+inline std::string MakePng(const PngShape& shape) {
     static const int kChannels[] = {1, 0, 3, 1, 2, 0, 4};
-    const std::uint64_t bits = std::uint64_t(kChannels[spec.colourType]) * spec.depth;
+    const std::uint64_t bits = std::uint64_t(kChannels[shape.colourType]) * shape.depth;
     std::string out("\x89PNG\r\n\x1a\n", 8), header;
-    PutBe(header, spec.width, 4);
-    PutBe(header, spec.height, 4);
-    header += {static_cast<char>(spec.depth), static_cast<char>(spec.colourType), 0, 0,
-               static_cast<char>(spec.interlaced)};
+    PutBe(header, shape.width, 4);
+    PutBe(header, shape.height, 4);
+    header += {static_cast<char>(shape.depth), static_cast<char>(shape.colourType), 0, 0,
+               static_cast<char>(shape.interlaced)};
     PngChunk(out, "IHDR", header);
-    if (!spec.palette.empty()) PngChunk(out, "PLTE", spec.palette);
+    if (!shape.palette.empty()) PngChunk(out, "PLTE", shape.palette);
 
     z_stream z{};
     deflateInit(&z, 6);
@@ -73,15 +73,15 @@ inline std::string MakePng(const PngSpec& spec) {
     // Adam7: first row, first column, row step, column step of each pass.
     static const int kPasses[7][4] = {{0, 0, 8, 8}, {0, 4, 8, 8}, {4, 0, 8, 4}, {0, 2, 4, 4},
                                       {2, 0, 4, 2}, {0, 1, 2, 2}, {1, 0, 2, 1}};
-    const int passes = spec.interlaced ? 7 : 1;
+    const int passes = shape.interlaced ? 7 : 1;
     for (int p = 0; p < passes; ++p) {
-        const int* a = spec.interlaced ? kPasses[p] : nullptr;
-        const std::uint64_t w = a ? (spec.width + a[3] - 1 - a[1]) / a[3] : spec.width;
-        const std::uint64_t h = a ? (spec.height + a[2] - 1 - a[0]) / a[2] : spec.height;
+        const int* a = shape.interlaced ? kPasses[p] : nullptr;
+        const std::uint64_t w = a ? (shape.width + a[3] - 1 - a[1]) / a[3] : shape.width;
+        const std::uint64_t h = a ? (shape.height + a[2] - 1 - a[0]) / a[2] : shape.height;
         if (w == 0 || h == 0) continue;
         row.assign(1 + (w * bits + 7) / 8, '\0');
         row[0] = 1;  // "Sub": each byte is the difference from the pixel to its left
-        row.replace(1, spec.pixel.size(), spec.pixel);
+        row.replace(1, shape.pixel.size(), shape.pixel);
         for (std::uint64_t y = 0; y < h; ++y)
             feed(row, Z_NO_FLUSH);
     }
