@@ -38,7 +38,7 @@ QColor FromColorRef(int c) {
 CustomBackgroundDialog::CustomBackgroundDialog(
     UserImageLoader::Uploader upload, Release release, const std::string& settingsPath, int maxSide,
     const std::function<void(UserImageLoader&)>& setUpLoader, QWidget* parent)
-    : QDialog(parent), settingsPath_(settingsPath) {
+    : TankDialog(parent), settingsPath_(settingsPath) {
     setWindowTitle(QStringLiteral("Custom Background - ") + kProductTitle);
     setModal(false);
 
@@ -206,16 +206,6 @@ void CustomBackgroundDialog::ShowCentredOn(const QRect& owner, QWindow* ownerWin
     frame.moveCenter(owner.center());
     move(frame.topLeft());
     show();
-}
-
-void CustomBackgroundDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    TakeKeyboard(this);
-}
-
-void CustomBackgroundDialog::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    ReturnKeyboard(this);
 }
 
 void CustomBackgroundDialog::keyPressEvent(QKeyEvent* event) {

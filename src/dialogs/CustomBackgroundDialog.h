@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+#include "dialogs/DialogSupport.h"
+
 #include "scene/UserImage.h"
 #include "settings/Slideshow.h"
 
@@ -17,7 +19,7 @@ class QTableWidget;
 // them. Modeless; made once, hidden, and only shown and hidden afterwards.
 // Its 200 ms timer runs the slideshow whether it is shown or not. The
 // widgets mirror the Slideshow, which holds the state.
-class CustomBackgroundDialog : public QDialog {
+class CustomBackgroundDialog : public TankDialog {
     Q_OBJECT
 public:
     using Release = std::function<void(unsigned texture)>;
@@ -57,8 +59,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

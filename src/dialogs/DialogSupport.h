@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QRect>
 #include <algorithm>
@@ -57,4 +58,21 @@ public:
 
 private:
     int baseX_, baseY_;
+};
+
+// A dialog over the tank: it takes the keyboard when shown (the menu hands
+// focus back to the tank just after) and gives it back when hidden.
+class TankDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        TakeKeyboard(this);
+    }
+    void hideEvent(QHideEvent* event) override {
+        QDialog::hideEvent(event);
+        ReturnKeyboard(this);
+    }
 };

@@ -34,7 +34,7 @@ QImage LoadStrip(int id) {
 }  // namespace
 
 FishDialog::FishDialog(SettingsRecord& record, QWidget* parent, std::string settingsPath)
-    : QDialog(parent),
+    : TankDialog(parent),
       record_(record),
       path_(settingsPath.empty() ? SettingsFilePath() : std::move(settingsPath)) {
     setWindowTitle(QStringLiteral("Fish Settings - %1").arg(QString::fromUtf8(kProductTitle)));
@@ -157,16 +157,6 @@ void FishDialog::done(int result) {
     // However it closes, what the tank shows is what the file keeps.
     SaveAndApply();
     QDialog::done(result);
-}
-
-void FishDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    TakeKeyboard(this);
-}
-
-void FishDialog::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    ReturnKeyboard(this);
 }
 
 void FishDialog::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <string>
 
+#include "dialogs/DialogSupport.h"
+
 #include "settings/FishCounts.h"
 
 class FishStrip;
@@ -21,7 +23,7 @@ class QLabel;
 // Every 500 ms the counts are written to "Fish Number" and handed to the
 // scene, so the tank follows while the dialog is open; however it closes
 // (Enter, Escape, the close box) it saves once more.
-class FishDialog : public QDialog {
+class FishDialog : public TankDialog {
     Q_OBJECT
 public:
     static constexpr int kTickMs = 500;
@@ -51,8 +53,6 @@ public:
     void done(int result) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

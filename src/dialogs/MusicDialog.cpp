@@ -19,8 +19,8 @@
 #include "controls/LedCheckBox.h"
 #include "dialogs/DialogSupport.h"
 #include "platform/Folders.h"
-#include "platform/ProductInfo.h"
 #include "platform/MessageBox.h"
+#include "platform/ProductInfo.h"
 
 namespace {
 
@@ -110,7 +110,8 @@ private:
 
 }  // namespace
 
-MusicDialog::MusicDialog(QWidget* parent) : QDialog(parent), playlist_(player_, ProfileVolume()) {
+MusicDialog::MusicDialog(QWidget* parent)
+    : TankDialog(parent), playlist_(player_, ProfileVolume()) {
     setWindowTitle(QStringLiteral("Custom Music - Tidemere 1.1"));
     BuildControls();
     playlist_.LoadSaved(SettingsFilePath());
@@ -244,16 +245,6 @@ void MusicDialog::ShowCentredOn(const QRect& owner) {
     frame.moveCenter(owner.center());
     move(frame.topLeft());
     show();
-}
-
-void MusicDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    TakeKeyboard(this);
-}
-
-void MusicDialog::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    ReturnKeyboard(this);
 }
 
 void MusicDialog::reject() {

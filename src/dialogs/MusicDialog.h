@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "dialogs/DialogSupport.h"
+
 #include "audio/MusicPlaylist.h"
 #include "audio/SdlMusicPlayer.h"
 
@@ -16,7 +18,7 @@ class QTableWidget;
 // switch that silences the built-in sound. Created hidden with the view and
 // kept for its life; hiding it (close box, Escape) saves the list, and its
 // 200 ms timer keeps the music going while it is hidden.
-class MusicDialog : public QDialog {
+class MusicDialog : public TankDialog {
     Q_OBJECT
 public:
     explicit MusicDialog(QWidget* parent = nullptr);
@@ -56,8 +58,6 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void BuildControls();
