@@ -8,7 +8,8 @@
 # Needs xvfb-run and xdotool. Frames are counted by the program; the frame of
 # each sample is estimated from the time since the first frame, at the run's
 # own average pace. For a sanitizer build the program's stderr is kept and its
-# reports are counted at the end (ASAN_OPTIONS / UBSAN_OPTIONS pass through).
+# reports are counted at the end (ASAN_OPTIONS / UBSAN_OPTIONS pass through;
+# such a build carries its own leak suppressions).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 frames="${1:-100000}"
