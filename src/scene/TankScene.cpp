@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -297,6 +298,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     ScreenWidth = screenWidth;
     ScreenHeight = screenHeight;
     Bounds = TankBoundsForScreen(screenWidth, screenHeight);
+    boundsAspect_ = static_cast<double>(screenWidth) / std::max(1, screenHeight);
 
     // The first drawing goes to the back buffer, which the first frame clears.
     Backdrop.ComputeControlPoints(Bounds, Settings.Background);
@@ -325,7 +327,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     LoadSettings(Settings);
     stage("settings");
 
-    BubbleEmitterPos = {0.0f, Bounds.yMin - 5.0f, Bounds.zBack};
+    PlaceByBounds();
     Bubbles.Init(kMaxBubbles);
     if (FewerGlStates) {
         // The bubbles rise as if drawn, into a buffer the first frame clears anyway.
@@ -338,17 +340,37 @@ void TankScene::Start(int screenWidth, int screenHeight) {
             Bubbles.Draw(BubbleCount(Settings));
     }
     PlaceFish(*this);
-    for (int i = 0; i < kPickColumns; ++i)
-        PickColumns[i] = {Bounds.xMin + i * Bounds.pickColumnStep, 0.0f, -70.0f};
-    const int span = static_cast<int>(Bounds.yMax - Bounds.yMin);
-    for (int j = 0; j < kPickRows; ++j)
-        PickRows[j] = {0.0f, Bounds.yMin + span * 0.02f * j, -70.0f};
 
     for (FoodFish& food : Food) food.SetUp();
 
     SetUpFog();
     State = StartState::Started;
     stage("bubbles, fish, prey");
+}
+
+void TankScene::PlaceByBounds() {
+    BubbleEmitterPos = {0.0f, Bounds.yMin - 5.0f, Bounds.zBack};
+    for (int i = 0; i < kPickColumns; ++i)
+        PickColumns[i] = {Bounds.xMin + i * Bounds.pickColumnStep, 0.0f, -70.0f};
+    const int span = static_cast<int>(Bounds.yMax - Bounds.yMin);
+    for (int j = 0; j < kPickRows; ++j)
+        PickRows[j] = {0.0f, Bounds.yMin + span * 0.02f * j, -70.0f};
+}
+
+void TankScene::Reshape(int width, int height) {
+    width = std::max(1, width);
+    height = std::max(1, height);
+    ScreenWidth = width;
+    ScreenHeight = height;
+    // The same shape keeps the bounds it started with (the table is keyed on
+    // the screen's size, not the window's); a new shape would otherwise leave
+    // black bars beside the wall.
+    const double aspect = static_cast<double>(width) / height;
+    if (State != StartState::Started || std::abs(aspect / boundsAspect_ - 1.0) < 0.01) return;
+    Bounds = TankBoundsForScreen(width, height);
+    boundsAspect_ = aspect;
+    PlaceByBounds();
+    Backdrop.ComputeControlPoints(Bounds, Settings.Background);
 }
 
 void TankScene::SetProjectionAndCamera() const {

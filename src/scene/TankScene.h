@@ -84,6 +84,9 @@ public:
     // bounds, backdrop, built-in textures, settings, bubbles, fish, fog.
     // `screenWidth` x `screenHeight` picks the tank bounds.
     void Start(int screenWidth, int screenHeight);
+    // The view is now `width` x `height` pixels. A new shape gets bounds of
+    // its own, so the wall still fills the view.
+    void Reshape(int width, int height);
     // Told each stage of Start as it is reached (start-up timing); may be empty.
     std::function<void(const char*)> StartStage;
 
@@ -118,6 +121,10 @@ public:
 
 private:
     void Step(bool draw);
+    // Places what stands at the edges of the bounds: the bubble source, the
+    // feed columns and rows.
+    void PlaceByBounds();
+    double boundsAspect_ = 0;
     void DrawBackdropFirst();
     // Binds the user's current picture (turned to read the right way round)
     // or the built-in one, and pushes the texture matrix that crops it to

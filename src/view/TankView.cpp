@@ -175,10 +175,7 @@ void TankView::resizeGL(int, int) {
     gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 400.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    if (started_) {
-        scene_.ScreenWidth = w;
-        scene_.ScreenHeight = h;
-    }
+    if (started_) scene_.Reshape(w, h);
 }
 
 void TankView::paintGL() {

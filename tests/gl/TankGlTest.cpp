@@ -321,4 +321,26 @@ TEST_F(TankGl, FishPicksAgreeWithGlSelectionMode) {
     EXPECT_GT(misses, 100);
 }
 
+// A window that changes shape after the start (a resized window, the
+// daemon's preview) is still filled edge to edge.
+TEST_F(TankGl, ANewShapeGetsBoundsThatFillTheView) {
+    SeedDefaultRandom(3);
+    scene = std::make_unique<TankScene>();
+    gl.MakeCurrent();
+    scene->Start(kHeight * 4 / 3, kHeight);
+    const TankBounds fourByThree = scene->Bounds;
+    scene->Reshape(kWidth, kHeight);
+    EXPECT_GT(scene->Bounds.xMax, fourByThree.xMax);
+    EXPECT_LT(scene->PickColumns[0].x, fourByThree.xMin);
+    const QImage frame = Frames(3);
+    for (int x : {0, 1, kWidth - 2, kWidth - 1}) {
+        int dark = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            const QRgb p = frame.pixel(x, y);
+            dark += qRed(p) + qGreen(p) + qBlue(p) < 24;
+        }
+        EXPECT_LT(dark, kHeight / 5) << "column " << x;
+    }
+}
+
 }  // namespace
