@@ -44,7 +44,8 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
     WriteSettings(
         "[Custom Settings]\nOwnMusic=1\nCycMusic=1\nMusicSum=3\nMusicList0=" + Track("a.wav") +
         "\nMusicList1=" + Track("b.wav") + "\nMusicList2=" + Track("c.wav") + "\n");
-    MusicDialog dialog;
+    MusicRunner music;
+    MusicDialog dialog(music);
     EXPECT_EQ(dialog.Player().FileName(), dir.File("a.wav"));
     EXPECT_FALSE(dialog.PlayButton()->isEnabled());
 
@@ -72,7 +73,8 @@ TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidde
 TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
     QSettings("Local AppWizard-Generated Applications", "VelmarScr")
         .setValue("Settings/Volume", 400);
-    MusicDialog dialog;
+    MusicRunner music;
+    MusicDialog dialog(music);
     QSettings("Local AppWizard-Generated Applications", "VelmarScr").remove("Settings/Volume");
     EXPECT_EQ(dialog.VolumeSlider()->value(), 400);
     EXPECT_EQ(dialog.Player().Volume(), 400);
@@ -121,7 +123,8 @@ TEST_F(MusicDialogTest, AnUnplayableRowCanBeSelectedAndPlaySaysWhy) {
     WriteWholeFile(dir.File("broken.mp3"), std::string(4000, 'x'));
     WriteSettings("[Custom Settings]\nMusicSum=2\nMusicList0=" + Track("a.wav") +
                   "\nMusicList1=" + dir.File("broken.mp3") + "\n");
-    MusicDialog dialog;
+    MusicRunner music;
+    MusicDialog dialog(music);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));

@@ -1,0 +1,108 @@
+// The tank's modeless dialogs: nothing of them exists until the menu opens
+// them, yet the slideshow and the music they show run from the start.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QTableWidget>
+#include <QTest>
+
+#include "audio/AudioTestSupport.h"
+#include "dialogs/CustomBackgroundDialog.h"
+#include "dialogs/MusicDialog.h"
+#include "fish/SceneTypes.h"
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "support/GlTestContext.h"
+#include "support/TempDir.h"
+#include "view/TankView.h"
+
+namespace {
+
+int Dialogs() {
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) count += qobject_cast<QDialog*>(w) != nullptr;
+    return count;
+}
+
+TEST(MenuDialogs, RunWithoutWidgetsUntilOpenedThenMirrorAndSaveOnEveryWayOut) {
+    TempDir dir;
+    ScopedEnv config{"XDG_CONFIG_HOME", dir.Path()};
+    UseDummyAudio();
+    EnsureTestApplication();
+    std::string images;
+    for (int i = 0; i < 2; ++i) {
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(i ? Qt::green : Qt::red);
+        const std::string path = dir.File("p" + std::to_string(i) + ".png");
+        picture.save(QString::fromStdString(path));
+        images += "ImageList" + std::to_string(i) + "=" + path + "\n";
+    }
+    WriteSilentWav(dir.File("a.wav"), 3000);
+    const std::string settings =
+        "[Custom Images]\nOwnImage=1\nCycImage=1\nImageTime=1\nImageSum=2\n" + images +
+        "[Custom Settings]\nOwnMusic=1\nMusicSum=1\nMusicList0=" + dir.File("a.wav") + "\n";
+    WriteWholeFile(SettingsFilePath(), settings);
+
+    RunOptions options;
+    TankView view(options);
+    view.setGeometry(100, 80, 800, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Slideshow() != nullptr; }, 10000));
+    ASSERT_NE(view.Music(), nullptr);
+    const Slideshow& show = view.Slideshow()->Show();
+    const std::string started = ReadWholeFile(SettingsFilePath());
+    EXPECT_EQ(view.Scene().UserBackgrounds, &show);
+
+    // The slideshow moves on and the music plays, with no dialog made.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return show.CurrentTexture != 0; }, 5000));
+    const int first = show.CurrentTexture;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return show.CurrentTexture != first; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view.Music()->Playlist().State() == MusicPlaylist::PlayState::Playing; },
+        3000));
+    EXPECT_EQ(view.Music()->Player().FileName(), dir.File("a.wav"));
+    EXPECT_EQ(Dialogs(), 0);
+    EXPECT_EQ(view.BackgroundDialog(), nullptr);
+    EXPECT_EQ(view.MusicDialogIfBuilt(), nullptr);
+    // Leaving before any dialog was opened writes nothing.
+    view.SaveOpenDialogs();
+    EXPECT_EQ(ReadWholeFile(SettingsFilePath()), started);
+
+    // Opened, the dialog shows what ran meanwhile, centred on the tank;
+    // Escape hides and saves it.
+    view.OnCommand(ID_CUSTOM_BACKGROUND);
+    CustomBackgroundDialog* background = view.BackgroundDialog();
+    ASSERT_NE(background, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(background));
+    EXPECT_LE((background->frameGeometry().center() - QPoint(500, 380)).manhattanLength(), 4);
+    EXPECT_EQ(background->List()->rowCount(), 2);
+    view.Slideshow()->Show().SetOwnImage(false);
+    QTest::keyClick(background, Qt::Key_Escape);
+    EXPECT_TRUE(background->isHidden());
+    const IniDocument saved = IniDocument::Load(SettingsFilePath());
+    EXPECT_EQ(saved.Get("Custom Images", "OwnImage"), "0");
+    EXPECT_EQ(saved.Get("Custom Settings", "OwnMusic"), "1");  // the music was not opened
+
+    // Made once; both open when the program closes: both are saved.
+    view.OnCommand(ID_CUSTOM_BACKGROUND);
+    EXPECT_EQ(view.BackgroundDialog(), background);
+    view.OnCommand(ID_CUSTOM_MUSIC);
+    MusicDialog* music = view.MusicDialogIfBuilt();
+    ASSERT_NE(music, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(music));
+    EXPECT_EQ(music->List()->rowCount(), 1);
+    view.Slideshow()->Show().SetOwnImage(true);
+    view.Music()->Playlist().OnOwnMusicToggled(false);
+    view.Teardown();
+    const IniDocument last = IniDocument::Load(SettingsFilePath());
+    EXPECT_EQ(last.Get("Custom Images", "OwnImage"), "1");
+    EXPECT_EQ(last.Get("Custom Settings", "OwnMusic"), "0");
+    EXPECT_EQ(view.BackgroundDialog(), nullptr);
+    EXPECT_EQ(view.Scene().UserBackgrounds, nullptr);
+}
+
+}  // namespace
