@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QImage>
 #include <QTableWidget>
 #include <QTest>
@@ -40,11 +41,12 @@ TEST(MenuDialogs, RunWithoutWidgetsUntilOpenedThenMirrorAndSaveOnEveryWayOut) {
         picture.save(QString::fromStdString(path));
         images += "ImageList" + std::to_string(i) + "=" + path + "\n";
     }
-    WriteSilentWav(dir.File("a.wav"), 3000);
-    const std::string settings =
-        "[Custom Images]\nOwnImage=1\nCycImage=1\nImageTime=1\nImageSum=2\n" + images +
-        "[Custom Settings]\nOwnMusic=1\nMusicSum=1\nMusicList0=" + dir.File("a.wav") + "\n";
-    WriteWholeFile(SettingsFilePath(), settings);
+    WriteSilentWav(dir.File("a.wav"), 300);
+    WriteSilentWav(dir.File("b.wav"), 3000);
+    WriteWholeFile(SettingsFilePath(),
+                   "[Custom Images]\nOwnImage=1\nCycImage=1\nImageTime=1\nImageSum=2\n" + images +
+                       "[Custom Settings]\nOwnMusic=1\nCycMusic=1\nMusicSum=2\nMusicList0=" +
+                       dir.File("a.wav") + "\nMusicList1=" + dir.File("b.wav") + "\n");
 
     RunOptions options;
     TankView view(options);
@@ -57,20 +59,21 @@ TEST(MenuDialogs, RunWithoutWidgetsUntilOpenedThenMirrorAndSaveOnEveryWayOut) {
     const std::string started = ReadWholeFile(SettingsFilePath());
     EXPECT_EQ(view.Scene().UserBackgrounds, &show);
 
-    // The slideshow moves on and the music plays, with no dialog made.
+    // The slideshow and the music move on, with no dialog made.
     ASSERT_TRUE(QTest::qWaitFor([&] { return show.CurrentTexture != 0; }, 5000));
     const int first = show.CurrentTexture;
     EXPECT_TRUE(QTest::qWaitFor([&] { return show.CurrentTexture != first; }, 3000));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return view.Music()->Playlist().State() == MusicPlaylist::PlayState::Playing; },
-        3000));
-    EXPECT_EQ(view.Music()->Player().FileName(), dir.File("a.wav"));
+        [&] { return view.Music()->Player().FileName() == dir.File("b.wav"); }, 3000));
+    EXPECT_EQ(view.Music()->Playlist().State(), MusicPlaylist::PlayState::Playing);
     EXPECT_EQ(Dialogs(), 0);
     EXPECT_EQ(view.BackgroundDialog(), nullptr);
     EXPECT_EQ(view.MusicDialogIfBuilt(), nullptr);
     // Leaving before any dialog was opened writes nothing.
     view.SaveOpenDialogs();
     EXPECT_EQ(ReadWholeFile(SettingsFilePath()), started);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(
+        dir.File("Local AppWizard-Generated Applications/VelmarScr.conf"))));
 
     // Opened, the dialog shows what ran meanwhile, centred on the tank;
     // Escape hides and saves it.
@@ -94,7 +97,7 @@ TEST(MenuDialogs, RunWithoutWidgetsUntilOpenedThenMirrorAndSaveOnEveryWayOut) {
     MusicDialog* music = view.MusicDialogIfBuilt();
     ASSERT_NE(music, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(music));
-    EXPECT_EQ(music->List()->rowCount(), 1);
+    EXPECT_EQ(music->List()->rowCount(), 2);
     view.Slideshow()->Show().SetOwnImage(true);
     view.Music()->Playlist().OnOwnMusicToggled(false);
     view.Teardown();
