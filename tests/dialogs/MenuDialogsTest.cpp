@@ -7,10 +7,12 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
 #include "audio/AudioTestSupport.h"
+#include "controls/LedCheckBox.h"
 #include "dialogs/CustomBackgroundDialog.h"
 #include "dialogs/MusicDialog.h"
 #include "fish/SceneTypes.h"
@@ -42,7 +44,7 @@ TEST(MenuDialogs, RunWithoutWidgetsUntilOpenedThenMirrorAndSaveOnEveryWayOut) {
         images += "ImageList" + std::to_string(i) + "=" + path + "\n";
     }
     WriteSilentWav(dir.File("a.wav"), 300);
-    WriteSilentWav(dir.File("b.wav"), 3000);
+    WriteSilentWav(dir.File("b.wav"), 20000);
     WriteWholeFile(SettingsFilePath(),
                    "[Custom Images]\nOwnImage=1\nCycImage=1\nImageTime=1\nImageSum=2\n" + images +
                        "[Custom Settings]\nOwnMusic=1\nCycMusic=1\nMusicSum=2\nMusicList0=" +
@@ -97,9 +99,25 @@ TEST(MenuDialogs, RunWithoutWidgetsUntilOpenedThenMirrorAndSaveOnEveryWayOut) {
     MusicDialog* music = view.MusicDialogIfBuilt();
     ASSERT_NE(music, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(music));
-    EXPECT_EQ(music->List()->rowCount(), 2);
+    EXPECT_FALSE(music->PlayButton()->isEnabled());
+    // The playing row is green, the other tan; a row clicked while playing
+    // starts at once.
+    const QImage rows = music->List()->viewport()->grab().toImage();
+    const int rowHeight = music->List()->rowHeight(0);
+    const auto colour = [&](int row) {
+        return rows.pixelColor(QPoint(250, rowHeight * row + rowHeight / 2) *
+                               rows.devicePixelRatio());
+    };
+    EXPECT_EQ(colour(0), MusicDialog::RowBackground());
+    EXPECT_EQ(colour(1), MusicDialog::PlayingRowBackground());
+    const QRect row0 = music->List()->visualRect(music->List()->model()->index(0, 0));
+    QTest::mouseClick(music->List()->viewport(), Qt::LeftButton, {}, row0.center());
+    EXPECT_EQ(view.Music()->Player().FileName(), dir.File("a.wav"));
+    QTest::mouseClick(music->OwnMusicBox(), Qt::LeftButton);  // On/Off: the music stops
+    EXPECT_EQ(view.Music()->Playlist().State(), MusicPlaylist::PlayState::Stopped);
+    // The next tick lets the built-in sound play again.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.Music()->Playlist().SilenceRequested(); }));
     view.Slideshow()->Show().SetOwnImage(true);
-    view.Music()->Playlist().OnOwnMusicToggled(false);
     view.Teardown();
     const IniDocument last = IniDocument::Load(SettingsFilePath());
     EXPECT_EQ(last.Get("Custom Images", "OwnImage"), "1");
