@@ -212,7 +212,9 @@ void CustomBackgroundDialog::HideAndSave() {
     Save();
 }
 
-void CustomBackgroundDialog::Save() { runner_.Save(); }
+void CustomBackgroundDialog::Save() {
+    runner_.Save();
+}
 
 void CustomBackgroundDialog::reject() {
     HideAndSave();

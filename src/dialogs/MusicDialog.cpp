@@ -223,7 +223,9 @@ void MusicDialog::reject() {
     Save();
 }
 
-void MusicDialog::Save() { music_.Save(); }
+void MusicDialog::Save() {
+    music_.Save();
+}
 
 void MusicDialog::keyPressEvent(QKeyEvent* event) {
     // Enter presses the focused button; elsewhere it is OK, which does nothing.

@@ -55,4 +55,6 @@ SlideshowRunner::~SlideshowRunner() {
     loader_.reset();
 }
 
-void SlideshowRunner::Save() { show_.SaveImageSettings(settingsPath_); }
+void SlideshowRunner::Save() {
+    show_.SaveImageSettings(settingsPath_);
+}

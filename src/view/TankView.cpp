@@ -436,7 +436,7 @@ void TankView::RunFishDialog() {
 }
 
 void TankView::SaveOpenDialogs() {
-    // A hidden dialog saved when it was hidden.
+    // A hidden dialog saved when it was hidden; one never opened changed nothing.
     if (fishDialog_) fishDialog_->SaveAndApply();
     if (backgroundDialog_ && backgroundDialog_->isVisible()) backgroundDialog_->Save();
     if (musicDialog_ && musicDialog_->isVisible()) musicDialog_->Save();

@@ -26,7 +26,8 @@ namespace {
 
 int Dialogs() {
     int count = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) count += qobject_cast<QDialog*>(w) != nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        count += qobject_cast<QDialog*>(w) != nullptr;
     return count;
 }
 
@@ -74,8 +75,8 @@ TEST(MenuDialogs, RunWithoutWidgetsUntilOpenedThenMirrorAndSaveOnEveryWayOut) {
     // Leaving before any dialog was opened writes nothing.
     view.SaveOpenDialogs();
     EXPECT_EQ(ReadWholeFile(SettingsFilePath()), started);
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(
-        dir.File("Local AppWizard-Generated Applications/VelmarScr.conf"))));
+    EXPECT_FALSE(QFile::exists(
+        QString::fromStdString(dir.File("Local AppWizard-Generated Applications/VelmarScr.conf"))));
 
     // Opened, the dialog shows what ran meanwhile, centred on the tank;
     // Escape hides and saves it.
