@@ -50,7 +50,8 @@ void BM_MusicDialogWithList(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     SettingsWithRows(rows);
     for (auto _ : state) {
-        MusicDialog dialog;
+        MusicRunner music;
+        MusicDialog dialog(music);
         if (dialog.List()->rowCount() != rows) state.SkipWithError("rows lost");
     }
 }

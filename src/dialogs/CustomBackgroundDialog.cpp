@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,13 +12,11 @@
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include "controls/FlatButton.h"
 #include "controls/LedCheckBox.h"
 #include "dialogs/DialogSupport.h"
 #include "platform/ProductInfo.h"
-#include "platform/UserFile.h"
 
 namespace {
 
@@ -35,10 +32,8 @@ QColor FromColorRef(int c) {
 
 }  // namespace
 
-CustomBackgroundDialog::CustomBackgroundDialog(
-    UserImageLoader::Uploader upload, Release release, const std::string& settingsPath, int maxSide,
-    const std::function<void(UserImageLoader&)>& setUpLoader, QWidget* parent)
-    : TankDialog(parent), settingsPath_(settingsPath) {
+CustomBackgroundDialog::CustomBackgroundDialog(SlideshowRunner& runner, QWidget* parent)
+    : TankDialog(parent), runner_(runner), show_(runner.Show()) {
     setWindowTitle(QStringLiteral("Custom Background - ") + kProductTitle);
     setModal(false);
 
@@ -144,51 +139,8 @@ CustomBackgroundDialog::CustomBackgroundDialog(
                                             QFileDialog::ReadOnly);
     };
 
-    loader_ = std::make_unique<UserImageLoader>(
-        std::move(upload),
-        [this](const std::string& path, GLuint texture) {
-            show_.ImageLoaded(path, texture);
-            Refresh();
-        },
-        maxSide);
-    if (setUpLoader) setUpLoader(*loader_);
-    show_.StartLoad = [this](const std::string& path) {
-        // A file that is not there fails at once, so it does not hold a
-        // place among the ten while the others load.
-        if (!IsRegularUserFile(path)) {
-            show_.ImageLoaded(path, 0);
-            return;
-        }
-        loader_->Request(path);
-    };
-    show_.ReleaseTexture = std::move(release);
-    show_.MeasureAspect = [](const std::string& path) {
-        // The header only, through a checked descriptor: a FIFO put in the
-        // picture's place must not stop the tank.
-        UserFile file = UserFile::Open(path, kPictureFileMaxBytes);
-        if (!file.IsOpen()) return 0.0;
-        QFile device;
-        if (!device.open(file.Descriptor(), QIODevice::ReadOnly)) return 0.0;
-        const QSize size = QImageReader(&device).size();
-        return size.isValid() && size.height() > 0 ? double(size.width()) / size.height() : 0.0;
-    };
-
-    show_.LoadImageSettings(settingsPath_);
     Refresh();
-
-    timer_.setInterval(Slideshow::kTickMs);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        show_.SlideshowTick();
-        Refresh();
-    });
-    timer_.start();
-}
-
-CustomBackgroundDialog::~CustomBackgroundDialog() {
-    timer_.stop();
-    // The GL context is gone by now; the textures end with it.
-    show_.ReleaseTexture = nullptr;
-    loader_.reset();
+    connect(&runner_, &SlideshowRunner::Changed, this, &CustomBackgroundDialog::Refresh);
 }
 
 QString CustomBackgroundDialog::FileFilter() {
@@ -196,11 +148,7 @@ QString CustomBackgroundDialog::FileFilter() {
     return QStringLiteral("Pictures (*.jpg *.jpeg *.png *.bmp)");
 }
 
-void CustomBackgroundDialog::ShowCentredOn(const QRect& owner, QWindow* ownerWindow) {
-    if (ownerWindow) {
-        winId();  // makes the native window
-        if (windowHandle()) windowHandle()->setTransientParent(ownerWindow);
-    }
+void CustomBackgroundDialog::ShowCentredOn(const QRect& owner) {
     adjustSize();
     QRect frame = frameGeometry();
     frame.moveCenter(owner.center());
@@ -265,7 +213,7 @@ void CustomBackgroundDialog::HideAndSave() {
 }
 
 void CustomBackgroundDialog::Save() {
-    show_.SaveImageSettings(settingsPath_);
+    runner_.Save();
 }
 
 void CustomBackgroundDialog::reject() {

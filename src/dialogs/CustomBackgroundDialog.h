@@ -1,14 +1,10 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
 #include <functional>
-#include <memory>
 
 #include "dialogs/DialogSupport.h"
-
-#include "scene/UserImage.h"
-#include "settings/Slideshow.h"
+#include "dialogs/SlideshowRunner.h"
 
 class FlatButton;
 class LedCheckBox;
@@ -16,30 +12,16 @@ class QLineEdit;
 class QTableWidget;
 
 // "Custom Background": the user's backdrop pictures and the slideshow over
-// them. Modeless; made once, hidden, and only shown and hidden afterwards.
-// Its 200 ms timer runs the slideshow whether it is shown or not. The
-// widgets mirror the Slideshow, which holds the state.
+// them. Modeless; made when first opened, then only shown and hidden. The
+// widgets mirror the runner's Slideshow, which holds the state and keeps
+// going while the dialog is hidden or was never made.
 class CustomBackgroundDialog : public TankDialog {
     Q_OBJECT
 public:
-    using Release = std::function<void(unsigned texture)>;
+    explicit CustomBackgroundDialog(SlideshowRunner& runner, QWidget* parent = nullptr);
 
-    // `upload` builds a texture with the view's context current; `release`
-    // deletes one. `maxSide` bounds the pictures' sides. `setUpLoader` runs
-    // before the listed pictures are asked for.
-    CustomBackgroundDialog(UserImageLoader::Uploader upload, Release release,
-                           const std::string& settingsPath, int maxSide = kUserImageMaxSide,
-                           const std::function<void(UserImageLoader&)>& setUpLoader = {},
-                           QWidget* parent = nullptr);
-    ~CustomBackgroundDialog() override;
-
-    Slideshow& Show() { return show_; }
-    const Slideshow& Show() const { return show_; }
-    UserImageLoader& Loader() { return *loader_; }
-
-    // Centres the dialog over `owner` (global coordinates) and shows it,
-    // kept above `ownerWindow` when given.
-    void ShowCentredOn(const QRect& owner, QWindow* ownerWindow = nullptr);
+    // Centres the dialog over `owner` (global coordinates) and shows it.
+    void ShowCentredOn(const QRect& owner);
 
     // Asks for a picture and adds it. The chooser is replaceable (tests).
     void AddImageByDialog();
@@ -67,10 +49,8 @@ private:
     void Refresh();
     int FirstSelectedRow() const;
 
-    Slideshow show_;
-    std::unique_ptr<UserImageLoader> loader_;
-    std::string settingsPath_;
-    QTimer timer_;
+    SlideshowRunner& runner_;
+    Slideshow& show_;
     LedCheckBox* ownImage_ = nullptr;
     LedCheckBox* modes_[3] = {};
     QTableWidget* list_ = nullptr;

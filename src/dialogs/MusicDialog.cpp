@@ -9,37 +9,17 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QSettings>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <algorithm>
-#include <cstdio>
 
 #include "controls/CustomDrawSlider.h"
 #include "controls/LedCheckBox.h"
 #include "dialogs/DialogSupport.h"
-#include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
 
 namespace {
-
-// The music volume the user's profile keeps, 0..1000.
-int ProfileVolume() {
-    QSettings profile(kOrganizationName, kApplicationName);
-    return std::clamp(profile.value("Settings/Volume", 1000).toInt(), 0, 1000);
-}
-
-void SaveProfileVolume(int volume) {
-    QSettings profile(kOrganizationName, kApplicationName);
-    if (profile.value("Settings/Volume").toInt() == volume && profile.contains("Settings/Volume"))
-        return;
-    profile.setValue("Settings/Volume", volume);
-    profile.sync();
-    if (profile.status() != QSettings::NoError)
-        std::fprintf(stderr, "tidemere: cannot save the music volume in %s\n",
-                     profile.fileName().toLocal8Bit().constData());
-}
 
 // Every kind of file this build's SDL_mixer decodes, for the file dialog.
 QString MusicFileFilter() {
@@ -110,21 +90,12 @@ private:
 
 }  // namespace
 
-MusicDialog::MusicDialog(QWidget* parent)
-    : TankDialog(parent), playlist_(player_, ProfileVolume()) {
+MusicDialog::MusicDialog(MusicRunner& music, QWidget* parent)
+    : TankDialog(parent), music_(music), player_(music.Player()), playlist_(music.Playlist()) {
     setWindowTitle(QStringLiteral("Custom Music - Tidemere 1.1"));
     BuildControls();
-    playlist_.LoadSaved(SettingsFilePath());
     Sync();
-    timer_.setInterval(200);
-    connect(&timer_, &QTimer::timeout, this, &MusicDialog::OnTimer);
-    timer_.start();
-}
-
-MusicDialog::~MusicDialog() {
-    timer_.stop();
-    player_.Stop();
-    player_.Close();
+    connect(&music_, &MusicRunner::Changed, this, &MusicDialog::Sync);
 }
 
 void MusicDialog::BuildControls() {
@@ -253,8 +224,7 @@ void MusicDialog::reject() {
 }
 
 void MusicDialog::Save() {
-    playlist_.Save(SettingsFilePath());
-    SaveProfileVolume(playlist_.Volume());
+    music_.Save();
 }
 
 void MusicDialog::keyPressEvent(QKeyEvent* event) {
@@ -321,13 +291,6 @@ void MusicDialog::OnListClicked() {
         if (wasPlaying) TellUnplayable(row);
     }
     Sync();
-}
-
-void MusicDialog::OnTimer() {
-    const int row = playlist_.CurrentTrackRow();
-    const auto state = playlist_.State();
-    playlist_.OnTimer();
-    if (row != playlist_.CurrentTrackRow() || state != playlist_.State()) Sync();
 }
 
 void MusicDialog::Sync() {

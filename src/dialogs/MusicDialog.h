@@ -1,13 +1,9 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
-#include <memory>
 
 #include "dialogs/DialogSupport.h"
-
-#include "audio/MusicPlaylist.h"
-#include "audio/SdlMusicPlayer.h"
+#include "dialogs/MusicRunner.h"
 
 class CustomDrawSlider;
 class LedCheckBox;
@@ -15,15 +11,13 @@ class QPushButton;
 class QTableWidget;
 
 // The Custom Music dialog: the user's playlist, its play mode and the On/Off
-// switch that silences the built-in sound. Created hidden with the view and
-// kept for its life; hiding it (close box, Escape) saves the list, and its
-// 200 ms timer keeps the music going while it is hidden.
+// switch that silences the built-in sound. Built when first opened and kept;
+// hiding it (close box, Escape) saves the list. The widgets mirror the
+// runner, which keeps the music going whether the dialog is shown or not.
 class MusicDialog : public TankDialog {
     Q_OBJECT
 public:
-    explicit MusicDialog(QWidget* parent = nullptr);
-    // Stops the music.
-    ~MusicDialog() override;
+    explicit MusicDialog(MusicRunner& music, QWidget* parent = nullptr);
 
     MusicPlaylist& Playlist() { return playlist_; }
     SdlMusicPlayer& Player() { return player_; }
@@ -65,15 +59,14 @@ private:
     void OnRemove();
     void OnListClicked();
     void OnSelectionChanged();
-    void OnTimer();
     // Says on the dialog why the track at `path` does not play.
     void TellUnplayable(int row);
     // Brings every control in line with the playlist.
     void Sync();
 
-    SdlMusicPlayer player_;
-    MusicPlaylist playlist_;
-    QTimer timer_;
+    MusicRunner& music_;
+    SdlMusicPlayer& player_;
+    MusicPlaylist& playlist_;
     bool syncing_ = false;
 
     LedCheckBox* onOff_ = nullptr;

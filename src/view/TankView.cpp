@@ -23,6 +23,8 @@
 
 #include "audio/BuiltinSound.h"
 #include "dialogs/MusicDialog.h"
+#include "dialogs/MusicRunner.h"
+#include "dialogs/SlideshowRunner.h"
 #include "platform/MessageBox.h"
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
@@ -132,12 +134,12 @@ void TankView::initializeGL() {
     // The viewport covers the window in device pixels, whatever picked the bounds.
     scene_.ScreenWidth = qMax(1, qRound(width() * dpr));
     scene_.ScreenHeight = qMax(1, qRound(height() * dpr));
-    // Without a temp folder the scene stops short of its dialogs.
+    // Without a temp folder the scene stops short of the user's pictures and music.
     if (scene_.State == TankScene::StartState::Started) {
-        CreateBackgroundDialog();
-        StartupMark("background dialog");
-        if (options_.sound) CreateMusicDialog();  // its player opens the sound device
-        StartupMark("music dialog");
+        StartSlideshow();
+        StartupMark("slideshow");
+        if (options_.sound) music_ = std::make_unique<MusicRunner>();  // opens the sound device
+        StartupMark("music");
     }
     visibility_ = std::make_unique<WindowVisibility>(winId(), TopLevel()->winId(),
                                                      [this] { FollowVisibility(); });
@@ -217,8 +219,8 @@ void TankView::Tick() {
         if (finished_) return;
         context()->swapBuffers(this);
         if (options_.sound) {
-            // No music dialog, no word from the user's music yet: stay quiet.
-            const bool silence = !musicDialog_ || musicDialog_->Playlist().SilenceRequested();
+            // No playlist, no word from the user's music yet: stay quiet.
+            const bool silence = !music_ || music_->Playlist().SilenceRequested();
             BuiltinSoundHandshake(silence, scene_.Settings.Yinliang);
         }
         pacer_.FrameDone(clock_.nsecsElapsed());
@@ -399,12 +401,10 @@ void TankView::OnCommand(int commandId) {
             RunFishDialog();
             break;
         case ID_CUSTOM_MUSIC:
-            if (musicDialog_) musicDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
+            OpenMusicDialog();
             break;
         case ID_CUSTOM_BACKGROUND:
-            if (backgroundDialog_) {
-                backgroundDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()), TopLevel());
-            }
+            OpenBackgroundDialog();
             break;
         case ID_EXIT:
             Leave(0);
@@ -433,7 +433,7 @@ void TankView::RunFishDialog() {
 }
 
 void TankView::SaveOpenDialogs() {
-    // A hidden dialog saved when it was hidden.
+    // A hidden dialog saved when it was hidden; one never opened changed nothing.
     if (fishDialog_) fishDialog_->SaveAndApply();
     if (backgroundDialog_ && backgroundDialog_->isVisible()) backgroundDialog_->Save();
     if (musicDialog_ && musicDialog_->isVisible()) musicDialog_->Save();
@@ -453,11 +453,13 @@ void TankView::Teardown() {
     if (context()) doneCurrent();
     scene_.UserBackgrounds = nullptr;
     backgroundDialog_.reset();
-    musicDialog_.reset();  // stops the music
+    musicDialog_.reset();
+    slideshow_.reset();
+    music_.reset();  // stops the music
     timer_.stop();
 }
 
-void TankView::CreateBackgroundDialog() {
+void TankView::StartSlideshow() {
     GLint maxTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     const int maxSide = maxTexture > 0 ? qMin(kUserImageMaxSide, static_cast<int>(maxTexture))
@@ -465,7 +467,7 @@ void TankView::CreateBackgroundDialog() {
     // DXT keeps ten pictures in a sixth of the memory; the compression runs
     // on the loader's thread, so it costs no frame.
     const unsigned flags = UserImageTextureFlags(true);
-    backgroundDialog_ = std::make_unique<CustomBackgroundDialog>(
+    slideshow_ = std::make_unique<SlideshowRunner>(
         [this, flags](const UserImagePixels& pixels) {
             makeCurrent();
             return CreateUserImageTexture(pixels, flags);
@@ -478,13 +480,28 @@ void TankView::CreateBackgroundDialog() {
         },
         SettingsFilePath(), maxSide,
         [this, flags](UserImageLoader& loader) { loader.BuildOnWorker(context(), flags); });
-    scene_.UserBackgrounds = &backgroundDialog_->Show();
+    scene_.UserBackgrounds = &slideshow_->Show();
 }
 
-void TankView::CreateMusicDialog() {
-    musicDialog_ = std::make_unique<MusicDialog>();
-    // Owned by the tank's window: kept above it and centred on it.
-    musicDialog_->winId();
-    QWindow* topLevel = TopLevel();
-    if (QWindow* handle = musicDialog_->windowHandle()) handle->setTransientParent(topLevel);
+void TankView::HangOnTank(QWidget* dialog) {
+    dialog->winId();  // makes the native window
+    if (QWindow* handle = dialog->windowHandle()) handle->setTransientParent(TopLevel());
+}
+
+void TankView::OpenBackgroundDialog() {
+    if (!slideshow_ || tornDown_) return;
+    if (!backgroundDialog_) {
+        backgroundDialog_ = std::make_unique<CustomBackgroundDialog>(*slideshow_);
+        HangOnTank(backgroundDialog_.get());
+    }
+    backgroundDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
+}
+
+void TankView::OpenMusicDialog() {
+    if (!music_ || tornDown_) return;
+    if (!musicDialog_) {
+        musicDialog_ = std::make_unique<MusicDialog>(*music_);
+        HangOnTank(musicDialog_.get());
+    }
+    musicDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
 }

@@ -12,9 +12,10 @@
 #include "view/WindowVisibility.h"
 
 class CustomBackgroundDialog;
-
-class MusicDialog;
 class FishDialog;
+class MusicDialog;
+class MusicRunner;
+class SlideshowRunner;
 
 // How a run is driven from the command line.
 struct RunOptions {
@@ -41,7 +42,13 @@ public:
 
     TankScene& Scene() { return scene_; }
     int FramesDrawn() const { return framesDrawn_; }
+    // The dialogs are built when the menu first opens them: null until then.
     CustomBackgroundDialog* BackgroundDialog() const { return backgroundDialog_.get(); }
+    MusicDialog* MusicDialogIfBuilt() const { return musicDialog_.get(); }
+    // What runs from the start without them; null before the scene starts
+    // (and the music without sound).
+    SlideshowRunner* Slideshow() const { return slideshow_.get(); }
+    MusicRunner* Music() const { return music_.get(); }
 
     // Stops the loop and lets go of the GL context (the Exit command and close);
     // saves what the open dialogs hold first.
@@ -89,7 +96,7 @@ private:
     void FollowVisibility();
     // Arms the timer for the next frame the pacer wants.
     void ScheduleNextFrame();
-    void CreateMusicDialog();
+    void OpenMusicDialog();
     // Renders one frame of the scene and handles --frames / --screenshot.
     void DrawSceneFrame();
     void FinishRun();
@@ -99,8 +106,11 @@ private:
     void StoreMousePos(const QMouseEvent* event);
     // True when this press is the second click of a double click.
     bool IsDoubleClickPress(const QMouseEvent* event);
-    // The Custom Background dialog, made hidden once the scene has started.
-    void CreateBackgroundDialog();
+    // The user's pictures and their slideshow, run once the scene has started.
+    void StartSlideshow();
+    void OpenBackgroundDialog();
+    // Keeps `dialog` above the tank's window.
+    void HangOnTank(QWidget* dialog);
 
     TankScene scene_;
     RunOptions options_;
@@ -117,8 +127,10 @@ private:
     QElapsedTimer lastPressClock_;
     QPointF lastPressPos_;
     bool lastPressWasDouble_ = false;
+    std::unique_ptr<SlideshowRunner> slideshow_;
+    std::unique_ptr<MusicRunner> music_;
+    // The modeless dialogs, once opened.
     std::unique_ptr<CustomBackgroundDialog> backgroundDialog_;
-    // The modeless Custom Music dialog, created hidden at scene start.
     std::unique_ptr<MusicDialog> musicDialog_;
     std::unique_ptr<WindowVisibility> visibility_;
     // TIDEMERE_FRAME_TRACE set: one line per drawn frame (a test's view of the loop).

@@ -41,7 +41,7 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
         [&](const std::string& text, const std::string&) { messages.push_back(text); });
     GlTestContext gl{64, 64};
     ASSERT_TRUE(gl.Valid());
-    CustomBackgroundDialog dialog(
+    SlideshowRunner runner(
         [&](const UserImagePixels& px) {
             gl.MakeCurrent();
             return CreateUserImageTexture(px, UserImageTextureFlags(false));
@@ -52,6 +52,7 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
             glDeleteTextures(1, &name);
         },
         dir.File("set.ini"));
+    CustomBackgroundDialog dialog(runner);
     std::vector<std::string> chosen;
     for (const char* name : {"one.png", "two.png"}) {
         QImage image(32, 32, QImage::Format_RGB32);
@@ -66,15 +67,15 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     Click(Button(dialog, "Add Image"));
     chosen.erase(chosen.begin());
     Click(Button(dialog, "Add Image"));
-    dialog.Loader().WaitForAll();
+    runner.Loader().WaitForAll();
     QTableWidget* list = dialog.List();
     ASSERT_EQ(list->rowCount(), 2);
     // A click on the second row shows it.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(1, 0)).center());
     EXPECT_EQ(list->item(1, 1)->text(), "ON");
-    EXPECT_EQ(dialog.Show().CurrentTexture, static_cast<int>(dialog.Show().Rows()[1].texture));
-    const GLuint second = dialog.Show().Rows()[1].texture;
+    EXPECT_EQ(runner.Show().CurrentTexture, static_cast<int>(runner.Show().Rows()[1].texture));
+    const GLuint second = runner.Show().Rows()[1].texture;
     EXPECT_TRUE(glIsTexture(second));
     Click(Button(dialog, "Remove Image"));  // the selected (second) row
     EXPECT_FALSE(glIsTexture(second));
@@ -82,7 +83,7 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     EXPECT_TRUE(list->item(0, 0)->text().endsWith("one.png"));
     Click(Button(dialog, "Remove All"));
     EXPECT_EQ(list->rowCount(), 0);
-    EXPECT_EQ(dialog.Show().CurrentTexture, 0);
+    EXPECT_EQ(runner.Show().CurrentTexture, 0);
     Click(Button(dialog, "Remove Image"));  // nothing selected: it says so
     auto* box = dialog.findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);
@@ -102,7 +103,7 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     Button(dialog, "Add Image")->setFocus();
     for (int i = 0; i < 6; ++i)  // Enter and Space press the focused button
         QTest::keyClick(QApplication::focusWidget(), i % 2 ? Qt::Key_Space : Qt::Key_Return);
-    dialog.Loader().WaitForAll();
+    runner.Loader().WaitForAll();
     ASSERT_EQ(list->rowCount(), 6);
     QApplication::processEvents();
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());

@@ -101,17 +101,12 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     QTest::mouseClick(Button(d, FishDialog::kIdAdd), Qt::LeftButton);
     QTest::mouseDClick(Strip(d), Qt::LeftButton, {}, QPoint(50, 45));
     EXPECT_EQ(Total(d)->text(), "Total: 2   (Max:5)");
-    // Enter and Space press the focused button and leave the dialog open.
-    Button(d, FishDialog::kIdAdd)->setFocus();
-    QTest::keyClick(Button(d, FishDialog::kIdAdd), Qt::Key_Return);
-    QTest::keyClick(Button(d, FishDialog::kIdAdd), Qt::Key_Space);
-    EXPECT_EQ(d.Counts().Count(0), 4);
-    EXPECT_TRUE(d.isVisible());
-    // Our keys win even while a button has the focus.
+    // Our keys win even while a button has the focus (Enter and Space press
+    // it: the end-to-end run).
     FlatButton* focused = Button(d, FishDialog::kIdClear);
     focused->setFocus();
     QTest::keyClick(focused, Qt::Key_D);
-    EXPECT_EQ(d.Counts().Count(0), 3);
+    EXPECT_EQ(d.Counts().Count(0), 1);
     QTest::keyClick(focused, Qt::Key_Right);
     EXPECT_EQ(d.Counts().Selection(), 1);
 

@@ -40,39 +40,11 @@ protected:
     }
 };
 
-TEST_F(MusicDialogTest, OwnMusicSavedOnStartsTheFirstRowWhileTheDialogStaysHidden) {
-    WriteSettings(
-        "[Custom Settings]\nOwnMusic=1\nCycMusic=1\nMusicSum=3\nMusicList0=" + Track("a.wav") +
-        "\nMusicList1=" + Track("b.wav") + "\nMusicList2=" + Track("c.wav") + "\n");
-    MusicDialog dialog;
-    EXPECT_EQ(dialog.Player().FileName(), dir.File("a.wav"));
-    EXPECT_FALSE(dialog.PlayButton()->isEnabled());
-
-    // The playing row is green, the others tan with blue text.
-    const QImage image = dialog.List()->viewport()->grab().toImage();
-    const int rowHeight = dialog.List()->rowHeight(0);
-    const qreal dpr = image.devicePixelRatio();
-    EXPECT_EQ(image.pixelColor(QPointF(250, rowHeight / 2.0).toPoint() * dpr),
-              MusicDialog::PlayingRowBackground());
-    EXPECT_EQ(image.pixelColor(QPoint(250, rowHeight + rowHeight / 2) * dpr),
-              MusicDialog::RowBackground());
-
-    // A row clicked while playing starts at once.
-    const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));
-    QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {}, row1.center());
-    EXPECT_EQ(dialog.Player().FileName(), dir.File("b.wav"));
-    QTest::mouseClick(dialog.OwnMusicBox(), Qt::LeftButton);  // On/Off: the music stops
-    EXPECT_EQ(dialog.Playlist().State(), MusicPlaylist::PlayState::Stopped);
-    // The hidden dialog's timer tells the built-in sound it may play again.
-    for (int i = 0; i < 20 && dialog.Playlist().SilenceRequested(); ++i)
-        QTest::qWait(100);
-    EXPECT_FALSE(dialog.Playlist().SilenceRequested());
-}
-
 TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
     QSettings("Local AppWizard-Generated Applications", "VelmarScr")
         .setValue("Settings/Volume", 400);
-    MusicDialog dialog;
+    MusicRunner music;
+    MusicDialog dialog(music);
     QSettings("Local AppWizard-Generated Applications", "VelmarScr").remove("Settings/Volume");
     EXPECT_EQ(dialog.VolumeSlider()->value(), 400);
     EXPECT_EQ(dialog.Player().Volume(), 400);
@@ -121,7 +93,8 @@ TEST_F(MusicDialogTest, AnUnplayableRowCanBeSelectedAndPlaySaysWhy) {
     WriteWholeFile(dir.File("broken.mp3"), std::string(4000, 'x'));
     WriteSettings("[Custom Settings]\nMusicSum=2\nMusicList0=" + Track("a.wav") +
                   "\nMusicList1=" + dir.File("broken.mp3") + "\n");
-    MusicDialog dialog;
+    MusicRunner music;
+    MusicDialog dialog(music);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     const QRect row1 = dialog.List()->visualRect(dialog.List()->model()->index(1, 0));

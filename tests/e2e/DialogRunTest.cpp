@@ -12,7 +12,6 @@
 
 // After Qt: Xlib's macros clash with Qt's names.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -85,24 +84,6 @@ bool HasKeyboard(const std::string& title) {
         if (Capture("xdotool getwindowfocus getwindowname 2>/dev/null").rfind(title, 0) == 0)
             return true;
     return false;
-}
-
-// The screen's pixels in `area`.
-QImage Grab(const QRect& area) {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return {};
-    XImage* x = XGetImage(display, DefaultRootWindow(display), area.x(), area.y(), area.width(),
-                          area.height(), AllPlanes, ZPixmap);
-    QImage image;
-    if (x) {
-        image = QImage(area.size(), QImage::Format_RGB32);
-        for (int y = 0; y < area.height(); ++y)
-            for (int i = 0; i < area.width(); ++i)
-                image.setPixel(i, y, 0xff000000u | (XGetPixel(x, i, y) & 0xffffff));
-        XDestroyImage(x);
-    }
-    XCloseDisplay(display);
-    return image;
 }
 
 class DialogRun : public EndToEnd, public ::testing::WithParamInterface<bool> {
@@ -211,29 +192,12 @@ TEST_P(DialogRun, MusicDialogByKeyboardThenSigterm) {
     EXPECT_NE(profile.find("Volume=700"), std::string::npos) << profile;
 }
 
-// Mouse on the strip, keys and the focused button; a compact window; Escape
-// closes it, Escape on the tank ends the program.
-TEST_P(DialogRun, FishDialogByMouseAndKeyboardIsCompact) {
+// Mouse on the strip, keys and the focused button; Escape closes it, Escape
+// on the tank ends the program. (The layout is the widget tests' business.)
+TEST_P(DialogRun, FishDialogByMouseAndKeyboard) {
     Start("[Fish Number]\nFish0=0\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
     Open(5, "Fish Settings");
     const QRect dialog = WindowRect("Fish Settings");
-    // Laid out from its content: the 498 x 85 strip, a row of buttons and a
-    // line of text, with margins.
-    EXPECT_LT(dialog.width(), 560);
-    EXPECT_LT(dialog.height(), 220);
-    EXPECT_GT(dialog.height(), 85 + 2 * 15);
-    // No band of empty rows: every run of plain rows is a margin or a gap.
-    const QImage shot = Grab(dialog);
-    int run = 0, longest = 0;
-    for (int y = 0; y < shot.height(); ++y) {
-        bool plain = true;
-        for (int x = 1; x < shot.width() && plain; ++x)
-            plain = shot.pixel(x, y) == shot.pixel(0, y);
-        run = plain ? run + 1 : 0;
-        longest = std::max(longest, run);
-    }
-    EXPECT_LT(longest, 24) << "rows of nothing in a " << dialog.width() << "x" << dialog.height()
-                           << " dialog";
     // The first kind, then a double click adds one.
     Click(dialog.x() + 50, dialog.y() + 50);
     Click(dialog.x() + 50, dialog.y() + 50, 2);
