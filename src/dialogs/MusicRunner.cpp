@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/Folders.h"
+#include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
 
 namespace {
@@ -47,6 +48,12 @@ MusicRunner::~MusicRunner() {
 }
 
 void MusicRunner::Save() {
-    playlist_.Save(SettingsFilePath());
+    // A failed save is shown once, until a save works again.
+    const std::string path = SettingsFilePath();
+    std::string why;
+    const bool ok = playlist_.Save(path, &why);
+    if (!ok && !failing_)
+        ShowMessageBox("Cannot save the music list to " + path + ": " + why + ".", kApplicationName);
+    failing_ = !ok;
     SaveProfileVolume(playlist_.Volume());
 }

@@ -32,4 +32,5 @@ private:
     SdlMusicPlayer player_;
     MusicPlaylist playlist_;
     QTimer timer_;
+    bool failing_ = false;
 };

@@ -41,5 +41,6 @@ private:
     Slideshow show_;
     std::unique_ptr<UserImageLoader> loader_;
     std::string settingsPath_;
+    bool failing_ = false;
     QTimer timer_;
 };

@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "dialogs/CustomBackgroundDialog.h"
@@ -128,6 +129,20 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     EXPECT_EQ(doc.Get("Custom Images", "RandomImage"), "1");
     EXPECT_EQ(doc.Get("Custom Images", "ImageTime"), "12");
     EXPECT_TRUE(messages.empty());
+
+    // A file that cannot be written: the user hears of it once, not at every
+    // hide, and the next successful save ends the failure.
+    ASSERT_EQ(chmod(dir.File("set.ini").c_str(), 0444), 0);
+    for (int i = 0; i < 2; ++i) {  // the change stays unsaved, so both hides try
+        dialog.ShowCentredOn(QRect(0, 0, 1200, 900));
+        Click(Button(dialog, "Repeat One"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Cannot save the background pictures to ", 0), 0u) << messages[0];
+    ASSERT_EQ(chmod(dir.File("set.ini").c_str(), 0644), 0);
+    dialog.Save();
+    EXPECT_EQ(IniDocument::Load(dir.File("set.ini")).Get("Custom Images", "RandomImage"), "0");
     SetMessageBoxHandler(previousBoxes);
 }
 
