@@ -24,8 +24,8 @@ TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRunsUntilEscapeOrExit) {
 
 TEST_F(EndToEnd, FeedClicksReleaseOnePreyEachEvenWhenDoubleAndTheFishEatThem) {
     WriteWholeFile(Settings(), "[Fish Number]\nFish0=1\nFish1=1\nFish2=1\nFish3=1\nFish4=1\n");
-    TankProcess p(home, {"--window", "640x360", "--seed", "5", "--frames", "1500"});
-    Sleep(1500);
+    TankProcess p(home, {"--window", "640x360", "--seed", "5", "--frames", "1000"});
+    ASSERT_TRUE(WaitForWindow("^Tidemere", true, 100)) << p.Output();
     // Feed mode is the starting mode: a click releases one prey, and so does
     // a fast double click.
     std::string clicks = "xdotool";
@@ -81,6 +81,17 @@ TEST_F(EndToEnd, FailedStartsSayWhyWithTheirStatus) {
         {{"--frames", "3", "--screenshot", home.File("no/such/tank.png")}, {}, 1, "cannot write"},
         {{"--window-id", "0x1fffff0"}, {}, 2, "no X window 0x1fffff0"},
         {{"--root"}, {{"XSCREENSAVER_WINDOW", "garbage"}}, 2, "XSCREENSAVER_WINDOW='garbage'"},
+        // No display, or a window too large: a message, not Qt's abort.
+        {run, {{"DISPLAY", ""}}, 2, "no display"},
+        {run, {{"DISPLAY", ":4093"}}, 2, "cannot open the display ':4093'"},
+        {{"--frames", "3"}, {{"DISPLAY", ":4093"}}, 2, "cannot open the display ':4093'"},
+        {{"--window", "16384x16384", "--frames", "3"}, {}, 2, "16384x16384 does not fit"},
+        // Wayland that cannot start, and hack mode on Wayland.
+        {run,
+         {{"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", "wayland-none"}},
+         2,
+         "no Wayland compositor answers"},
+        {{"--root", "--frames", "5"}, {{"QT_QPA_PLATFORM", "wayland"}}, 2, "X11 windows only"},
         // The screens are listed so the user can pick one.
         {{"--screen", "7"}, {}, 2, "--screen 7: there is no such screen; the screens are:\n  0: "}};
     for (const auto& [args, env, status, message] : cases) {

@@ -32,7 +32,7 @@ TEST_F(EndToEnd, ListedPicturesFollowTheBuiltInBackdropPastABrokenOne) {
     // anything else (-). How soon a run gets going varies with the machine,
     // so the runs need not come in order.
     std::string seen, log;
-    for (int frames : {2, 3, 10, 25, 40, 60, 80, 100, 150, 200, 250, 300, 350, 400, 500, 600}) {
+    for (int frames : {2, 10, 40, 150, 300, 400, 500, 600}) {
         const QImage shot =
             LastFrame({"--window", "200x150", "--seed", "3", "--frames", std::to_string(frames)});
         const char c = Share(shot, white, 4) > 1.0 / 3  ? 'W'
