@@ -99,6 +99,10 @@ TEST(FishCounts, ASaveWritesOnlyWhatTheUserChangedAndTakesInWhatAnotherProgramWr
     EXPECT_EQ(ReadWholeFile(path),
               "[Fish Number]\r\nFish0=0\r\nFish1 = 00\r\nFish2=x\r\nFish3=1\r\nFish4=2\r\n" + tail);
     EXPECT_EQ(fish.Counts(), (Counts{0, 0, 0, 1, 2}));
+    // Counts not read from the file: values already there stay as they are written.
+    EXPECT_TRUE(FishCounts({0, 0, 0, 1, 3}).Save(path));
+    EXPECT_EQ(ReadWholeFile(path),
+              "[Fish Number]\r\nFish0=0\r\nFish1 = 00\r\nFish2=x\r\nFish3=1\r\nFish4=3\r\n" + tail);
 }
 
 TEST(FishCounts, AFailedSaveIsToldOnceUntilASaveWorksAgain) {
