@@ -223,8 +223,7 @@ TEST(HyperlinkStatic, TextColourFollowsLinkHoverVisitedAndFailure) {
 
     // A failure shows the cause in a box and takes it back to the link colour.
     const std::pair<int, QString> failures[] = {
-        {HyperlinkStatic::kNoAssociation,
-         "No web browser is set up\nto open web addresses."},
+        {HyperlinkStatic::kNoAssociation, "No web browser is set up\nto open web addresses."},
         {7, "Unknown Error (7) occurred."},
         {0, "The operating system is out\nof memory or resources."}};
     for (const auto& [code, cause] : failures) {

@@ -22,8 +22,7 @@ namespace {
 // connection destroys it.
 class PlainWindow {
 public:
-    PlainWindow(int x, int w = 0, int h = 0, bool mapped = true)
-        : display_(XOpenDisplay(nullptr)) {
+    PlainWindow(int x, int w = 0, int h = 0, bool mapped = true) : display_(XOpenDisplay(nullptr)) {
         EnsureTestApplication();  // for its screen grabs
         XSetWindowAttributes a{};
         a.background_pixel = 0xff00ff;
@@ -31,8 +30,8 @@ public:
         const int screen = DefaultScreen(display_);
         id_ = XCreateWindow(display_, DefaultRootWindow(display_), x, 0,
                             w ? w : DisplayWidth(display_, screen),
-                            w ? h : DisplayHeight(display_, screen), 0, CopyFromParent,
-                            InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect, &a);
+                            w ? h : DisplayHeight(display_, screen), 0, CopyFromParent, InputOutput,
+                            CopyFromParent, CWBackPixel | CWOverrideRedirect, &a);
         Map(mapped);
     }
     ~PlainWindow() { XCloseDisplay(display_); }
@@ -87,7 +86,8 @@ void ExpectLiveTank(const PlainWindow& window, TankProcess& hack) {
         ASSERT_EQ(hack.Wait(0.1), -1) << hack.Output();
     EXPECT_LT(Share(first, bare), 0.01) << "the tank does not fill the window";
     bool moves = false;
-    for (int i = 0; i < 40 && !(moves = window.Grab() != first); ++i) Sleep(50);
+    for (int i = 0; i < 40 && !(moves = window.Grab() != first); ++i)
+        Sleep(50);
     EXPECT_TRUE(moves) << "the picture stands still";
 }
 

@@ -82,9 +82,8 @@ TEST(FishCounts, ASaveWritesOnlyWhatTheUserChangedAndTakesInWhatAnotherProgramWr
     TempDir dir;
     const std::string path = dir.File("KelvaronSet.ini");
     const std::string tail = "[Custom Images]\r\nI=p\r\n";
-    WriteWholeFile(path,
-                   "[Fish Number]\r\nFish0=1\r\nFish1 = 00\r\nFish2=x\r\nFish3=0\r\nFish4=0\r\n" +
-                       tail);
+    WriteWholeFile(
+        path, "[Fish Number]\r\nFish0=1\r\nFish1 = 00\r\nFish2=x\r\nFish3=0\r\nFish4=0\r\n" + tail);
     FishCounts fish = FishCounts::FromFile(path);
     // Another program, while the dialog is open and untouched.
     ASSERT_TRUE(WriteProfileString(path, "Fish Number", "Fish3", "1"));
@@ -120,7 +119,8 @@ TEST(FishCounts, AFailedSaveIsToldOnceUntilASaveWorksAgain) {
         return ok;
     };
     ASSERT_TRUE(fish.Add());
-    for (int tick = 0; tick < 7; ++tick) EXPECT_FALSE(save());
+    for (int tick = 0; tick < 7; ++tick)
+        EXPECT_FALSE(save());
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("read-only"), std::string::npos) << told[0];
     ASSERT_EQ(chmod(path.c_str(), 0644), 0);
