@@ -1,5 +1,15 @@
+// The real program run to its end: what it draws and sounds, and how it fails.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <tuple>
+#include <vector>
 
 #include "E2e.h"
 
@@ -24,8 +34,8 @@ TEST_F(EndToEnd, SecondCopyLeavesAtOnceWhileTheFirstRunsUntilEscapeOrExit) {
 
 TEST_F(EndToEnd, FeedClicksReleaseOnePreyEachEvenWhenDoubleAndTheFishEatThem) {
     WriteWholeFile(Settings(), "[Fish Number]\nFish0=1\nFish1=1\nFish2=1\nFish3=1\nFish4=1\n");
-    TankProcess p(home, {"--window", "640x360", "--seed", "5", "--frames", "1500"});
-    Sleep(1500);
+    TankProcess p(home, {"--window", "640x360", "--seed", "5", "--frames", "1000"});
+    ASSERT_TRUE(WaitForWindow("^Tidemere", true, 100)) << p.Output();
     // Feed mode is the starting mode: a click releases one prey, and so does
     // a fast double click.
     std::string clicks = "xdotool";
@@ -81,12 +91,175 @@ TEST_F(EndToEnd, FailedStartsSayWhyWithTheirStatus) {
         {{"--frames", "3", "--screenshot", home.File("no/such/tank.png")}, {}, 1, "cannot write"},
         {{"--window-id", "0x1fffff0"}, {}, 2, "no X window 0x1fffff0"},
         {{"--root"}, {{"XSCREENSAVER_WINDOW", "garbage"}}, 2, "XSCREENSAVER_WINDOW='garbage'"},
+        // No display, or a window too large: a message, not Qt's abort.
+        {run, {{"DISPLAY", ""}}, 2, "no display"},
+        {run, {{"DISPLAY", ":4093"}}, 2, "cannot open the display ':4093'"},
+        {{"--frames", "3"}, {{"DISPLAY", ":4093"}}, 2, "cannot open the display ':4093'"},
+        {{"--window", "16384x16384", "--frames", "3"}, {}, 2, "16384x16384 does not fit"},
+        // Wayland that cannot start, and hack mode on Wayland.
+        {run,
+         {{"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", "wayland-none"}},
+         2,
+         "no Wayland compositor answers"},
+        {{"--root", "--frames", "5"}, {{"QT_QPA_PLATFORM", "wayland"}}, 2, "X11 windows only"},
         // The screens are listed so the user can pick one.
         {{"--screen", "7"}, {}, 2, "--screen 7: there is no such screen; the screens are:\n  0: "}};
     for (const auto& [args, env, status, message] : cases) {
         TankProcess p(home, args, env);
         EXPECT_EQ(p.Wait(60), status) << message << "\n" << p.Output();
         EXPECT_NE(p.Output().find(message), std::string::npos) << p.Output();
+    }
+}
+
+// A screenshot target that is no file: the run says why and ends with a
+// status, never hangs and never writes through it.
+TEST_F(EndToEnd, AScreenshotTargetThatIsNoFileIsRefusedAndLeftAlone) {
+    const std::string target = home.File("shot.png");
+    struct Case {
+        const char* name;
+        std::function<bool()> make;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"FIFO", [&] { return mkfifo(target.c_str(), 0600) == 0; }, "not a regular file"},
+        {"folder", [&] { return mkdir(target.c_str(), 0700) == 0; }, "it is a folder"},
+        {"symlink to /dev/zero", [&] { return symlink("/dev/zero", target.c_str()) == 0; },
+         "not a regular file"},
+    };
+    for (const Case& c : cases) {
+        Sh("rm -rf " + target);
+        ASSERT_TRUE(c.make()) << c.name;
+        struct stat before, after;
+        ASSERT_EQ(lstat(target.c_str(), &before), 0);
+        TankProcess run(home, {"--window", "160x120", "--frames", "3", "--screenshot", target});
+        const int status = run.Wait(60);
+        EXPECT_EQ(status, 1) << c.name << (status == -1 ? ": hung" : "") << "\n" << run.Output();
+        EXPECT_NE(run.Output().find(c.why), std::string::npos) << c.name << run.Output();
+        ASSERT_EQ(lstat(target.c_str(), &after), 0);
+        EXPECT_EQ(before.st_ino, after.st_ino) << c.name;
+    }
+
+    // A file there when the run starts, swapped for a FIFO while it runs.
+    Sh("rm -rf " + target);
+    WriteWholeFile(target, "old");
+    TankProcess run(home, {"--window", "160x120", "--frames", "60", "--screenshot", target});
+    const std::string fifo = home.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(rename(fifo.c_str(), target.c_str()), 0);
+    EXPECT_EQ(run.Wait(60), 1) << run.Output();
+    struct stat st;
+    ASSERT_EQ(lstat(target.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// The darkest column and the darkest row of a frame, as their share of
+// near-black pixels: a bar at any side shows up as a share near 1.
+std::pair<double, double> DarkestLines(const QImage& image) {
+    auto black = [](QRgb p) { return qRed(p) + qGreen(p) + qBlue(p) < 24; };
+    double column = 0, row = 0;
+    for (int x = 0; x < image.width(); ++x) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            n += black(image.pixel(x, y));
+        column = std::max(column, double(n) / image.height());
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        int n = 0;
+        for (int x = 0; x < image.width(); ++x)
+            n += black(image.pixel(x, y));
+        row = std::max(row, double(n) / image.width());
+    }
+    return {column, row};
+}
+
+// 21:9 and portrait 9:16 (the shape decides the tank, not the pixel count):
+// the backdrop reaches every edge, with no black column or row (fish and
+// text may darken part of a line, never much of it).
+TEST_F(EndToEnd, WideAndPortraitWindowsAreFilledEdgeToEdge) {
+    for (const auto& [shape, w, h] : {std::tuple("840x360", 840, 360), {"360x640", 360, 640}}) {
+        SCOPED_TRACE(shape);
+        const QImage shot = LastFrame({"--window", shape, "--seed", "5", "--frames", "20"});
+        ASSERT_EQ(shot.size(), QSize(w, h));
+        const auto [column, row] = DarkestLines(shot);
+        EXPECT_LT(column, 0.2);
+        EXPECT_LT(row, 0.2);
+    }
+}
+
+// A broken file listed first, then two good pictures: the built-in backdrop
+// shows until the first good one is ready, never a white wall, and the
+// broken one does not end the slideshow.
+TEST_F(EndToEnd, ListedPicturesFollowTheBuiltInBackdropPastABrokenOne) {
+    QImage a(64, 64, QImage::Format_RGB32), b(64, 64, QImage::Format_RGB32);
+    a.fill(QColor(230, 20, 20));
+    b.fill(QColor(20, 20, 230));
+    ASSERT_TRUE(a.save(QString::fromStdString(home.File("first picture.png"))));
+    ASSERT_TRUE(b.save(QString::fromStdString(home.File("second.png"))));
+    WriteWholeFile(home.File("broken.png"), "\x89PNG\r\n\x1a\n not a picture after all");
+    WriteWholeFile(Settings(),
+                   "[Aquarium Settings]\nQIPAONUM=110\n"
+                   "[Fish Number]\nFish0=0\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n"
+                   "[Custom Images]\nRandomImage=0\nCycImage=1\nRepeatImage=0\nOwnImage=1\n"
+                   "ImageTime=3\nImageSum=3\nImageList0=" +
+                       home.File("broken.png") + "\nImageList1=" + home.File("first picture.png") +
+                       "\nImageList2=" + home.File("second.png") + "\n");
+    const auto red = [](QRgb p) {
+        return qRed(p) > 120 && qRed(p) > qBlue(p) + 60 && qRed(p) > qGreen(p) + 60;
+    };
+    const auto blue = [](QRgb p) {
+        return qBlue(p) > 120 && qBlue(p) > qRed(p) + 60 && qBlue(p) > qGreen(p) + 60;
+    };
+    const auto white = [](QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200; };
+    // Separate runs of growing length (the first frame is fogged by design):
+    // the built-in picture (I) until the first good picture (A) is ready,
+    // the second (B) three seconds later, and never a white wall (W) or
+    // anything else (-). How soon a run gets going varies with the machine,
+    // so the runs need not come in order.
+    std::string seen, log;
+    for (int frames : {2, 10, 40, 150, 300, 400, 500, 600}) {
+        const QImage shot =
+            LastFrame({"--window", "200x150", "--seed", "3", "--frames", std::to_string(frames)});
+        const char c = Share(shot, white, 4) > 1.0 / 3  ? 'W'
+                       : Share(shot, red, 4) > 1.0 / 3  ? 'A'
+                       : Share(shot, blue, 4) > 1.0 / 3 ? 'B'
+                       : Colours(shot, 8) > 40          ? 'I'
+                                                        : '-';
+        seen += c;
+        log += std::to_string(frames) + ":" + c + " ";
+        if (c == 'B') break;
+    }
+    EXPECT_EQ(seen.find_first_of("W-"), std::string::npos) << log;
+    EXPECT_NE(seen.find('I'), std::string::npos) << log;
+    EXPECT_NE(seen.find('A'), std::string::npos) << log;
+    EXPECT_EQ(seen.back(), 'B') << log;
+    // The dialog was never shown, so nothing saved over the list.
+    EXPECT_NE(ReadWholeFile(Settings()).find("ImageSum=3"), std::string::npos);
+}
+
+// The real program's sound, written by SDL's disk audio driver.
+TEST_F(EndToEnd, TheBuiltInLoopSoundsWithinTwoSecondsUnlessOwnMusicIsOn) {
+    constexpr std::size_t kTwoSeconds = 2 * 44100 * 2 * 2;  // two 16-bit channels
+    for (const bool ownMusic : {false, true}) {
+        SCOPED_TRACE(ownMusic ? "own music on, empty list" : "built-in loop");
+        const std::string audio = home.File(ownMusic ? "own.raw" : "builtin.raw");
+        if (ownMusic) WriteWholeFile(Settings(), "[Custom Settings]\nOwnMusic=1\nMusicSum=0\n");
+        TankProcess run(home, {"--window", "320x240"},
+                        {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", audio}});
+        for (int i = 0; i < 1200 && ReadWholeFile(audio).size() < kTwoSeconds; ++i)
+            Sleep(50);
+        kill(run.Pid(), SIGTERM);
+        EXPECT_EQ(run.Wait(10), 0) << "SIGTERM ends the program in order";
+        const std::string raw = ReadWholeFile(audio);
+        ASSERT_GE(raw.size(), kTwoSeconds) << run.Output();
+        std::vector<std::int16_t> s(kTwoSeconds / 2);
+        std::memcpy(s.data(), raw.data(), kTwoSeconds);
+        int loudest = 0, imbalance = 0;
+        for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+            loudest = std::max({loudest, std::abs(int(s[i])), std::abs(int(s[i + 1]))});
+            imbalance = std::max(imbalance, std::abs(int(s[i]) - int(s[i + 1])));
+        }
+        EXPECT_TRUE(ownMusic ? loudest == 0 : loudest > 500) << loudest << "\n" << run.Output();
+        EXPECT_EQ(imbalance, 0) << "left and right differ";
     }
 }
 

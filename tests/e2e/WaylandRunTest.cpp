@@ -76,22 +76,4 @@ TEST_F(EndToEnd, OnWaylandTheWindowAndTheFullScreenShowTheTank) {
     }
 }
 
-TEST_F(EndToEnd, WaylandThatCannotStartAndHackModeOnWaylandSayWhy) {
-    using Case = std::tuple<std::vector<std::string>, TankProcess::Env, std::string>;
-    const std::vector<std::string> run = {"--window", "320x240", "--frames", "5"};
-    const std::vector<Case> cases = {
-        {run,
-         {{"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", "wayland-none"}},
-         "no Wayland compositor answers"},
-        // A Wayland plugin Debian does not ship.
-        {run, {{"QT_QPA_PLATFORM", "wayland-xcomposite-glx"}}, "qt6-wayland"},
-        {{"--root", "--frames", "5"}, {{"QT_QPA_PLATFORM", "wayland"}}, "X11 windows only"},
-    };
-    for (const auto& [args, env, message] : cases) {
-        TankProcess p(home, args, env);
-        EXPECT_EQ(p.Wait(30), 2) << p.Output();
-        EXPECT_NE(p.Output().find(message), std::string::npos) << p.Output();
-    }
-}
-
 }  // namespace

@@ -74,13 +74,23 @@ protected:
         return gl.Grab();
     }
 
-    // A calm fish of kind 0 in the middle of the view, kept to the back of the tank.
-    Fish& PlaceFish(int i, float z) {
-        Fish& f = scene->Fishes[i];
-        f = CalmFish(0);
-        f.SetBounds(-50, 50, scene->Bounds.yMax - 10, scene->Bounds.yMin + 6, -80, -60);
-        f.Z = z;
-        return f;
+    // `count` calm fish of kind 0 in one line of sight at the back of the
+    // tank, behind one another, and a frame drawn with a press over them.
+    void PressOverCalmFish(int count, int mode) {
+        StartTank(5);
+        for (int& n : scene->Settings.FishCounts) n = 0;
+        scene->Settings.FishCounts[0] = count;
+        for (int i = 0; i < count; ++i) {
+            Fish& f = scene->Fishes[i];
+            f = CalmFish(0);
+            f.SetBounds(-50, 50, scene->Bounds.yMax - 10, scene->Bounds.yMin + 6, -80, -60);
+            f.Z = count == 1 ? -70 : -78 + 16 * i;
+        }
+        scene->SetInteractionMode(mode);
+        scene->MousePos[0] = kWidth / 2;
+        scene->MousePos[1] = kHeight / 2;
+        scene->ButtonDown = true;
+        RenderFrames(1);
     }
 
     Look look;
@@ -188,35 +198,18 @@ TEST_F(TankGl, FoggedFirstFrameLightStrengthAndTheBlackQuadWithoutTheWall) {
 }
 
 TEST_F(TankGl, OfTwoOverlappingFishOnlyTheLowerIndexReacts) {
-    StartTank(5);
-    for (int& n : scene->Settings.FishCounts) n = 0;
-    scene->Settings.FishCounts[0] = 2;
-    PlaceFish(0, -78);  // behind and in front, same line of sight
-    PlaceFish(1, -62);
-    scene->InteractionMode = ID_ZOOM_IN_FISH;
-    scene->MousePos[0] = kWidth / 2;
-    scene->MousePos[1] = kHeight / 2;
-    scene->ButtonDown = true;
-    RenderFrames(1);
+    PressOverCalmFish(2, ID_ZOOM_IN_FISH);
     EXPECT_EQ(scene->Fishes[0].Size, 12.0f);
     EXPECT_EQ(scene->Fishes[1].Size, 10.0f);
 }
 
 TEST_F(TankGl, APressFromAnEarlierModeDoesNotTouchAFishAfterTouchIsChosen) {
-    StartTank(5);
-    for (int& n : scene->Settings.FishCounts) n = 0;
-    scene->Settings.FishCounts[0] = 1;
-    Fish& f = PlaceFish(0, -70);
     // A left press in a mode that neither reads nor clears it, over the fish.
-    scene->SetInteractionMode(ID_ADD_DELETE_FISH);
-    scene->MousePos[0] = kWidth / 2;
-    scene->MousePos[1] = kHeight / 2;
-    scene->ButtonDown = true;
-    RenderFrames(1);
+    PressOverCalmFish(1, ID_ADD_DELETE_FISH);
     scene->SetInteractionMode(ID_TOUCH_FISH);
-    const float target = f.HeadingTarget;
+    const float target = scene->Fishes[0].HeadingTarget;
     RenderFrames(1);
-    EXPECT_EQ(f.HeadingTarget, target);  // untouched: no turn away
+    EXPECT_EQ(scene->Fishes[0].HeadingTarget, target);  // untouched: no turn away
 }
 
 TEST_F(TankGl, AFeedClickWaitsForADrawnStep) {

@@ -1,7 +1,7 @@
-// Every kind of file a user names is opened the same way: a FIFO, a folder, a
-// device, a file swapped for a FIFO after it was listed, or one far too large
-// is refused at once, never waited on or read without end; an ordinary file
-// still loads, whatever bytes its name holds.
+// Settings files and pictures a user names: a FIFO, a folder, a device, a
+// file swapped for a FIFO after it was listed, or one far too large is
+// refused at once, never waited on or read without end; an ordinary file
+// still loads, whatever bytes its name holds. (Tracks: audio/PlayerTest.)
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,12 +9,10 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <cstdio>
 #include <functional>
 #include <string>
 
 #include "platform/IniFile.h"
-#include "platform/UserFile.h"
 #include "scene/UserImage.h"
 #include "support/TempDir.h"
 #include "support/TimedChild.h"
@@ -46,15 +44,6 @@ const Kind kKinds[] = {
      }},
     {"picture", kUserImageMaxFileBytes,
      [](const std::string& path) { return DecodeUserImage(path).Valid(); }},
-    {"track", kTrackFileMaxBytes,
-     [](const std::string& path) {
-         std::string why;
-         std::FILE* stream = OpenUserFileStream(path, kTrackFileMaxBytes, &why);
-         if (!stream) return false;
-         const bool read = std::fgetc(stream) != EOF;
-         std::fclose(stream);
-         return read;
-     }},
 };
 
 std::string Content(const Kind& kind) {
@@ -87,45 +76,22 @@ const Hostile kHostile[] = {
      }},
 };
 
-TEST(NamedFiles, AnythingButAModestRegularFileIsRefusedAtOnce) {
+TEST(NamedFiles, AnOrdinaryFileLoadsWhateverItsNameAndAnythingElseIsRefusedAtOnce) {
     for (const Kind& kind : kKinds) {
+        TempDir dir;
+        // Not valid UTF-8, with a blank and a quote: stored names are bytes.
+        for (const std::string name : {"plain", "caf\xe9 \xff\xfe 'x'"}) {
+            WriteWholeFile(dir.File(name), Content(kind));
+            EXPECT_TRUE(kind.read(dir.File(name))) << kind.name << ", " << name;
+        }
         for (const Hostile& hostile : kHostile) {
-            TempDir dir;
-            const std::string path = dir.File("named");
+            const std::string path = dir.File(std::to_string(&hostile - kHostile));
             ASSERT_TRUE(hostile.make(path, kind)) << hostile.name;
             const int status = InChildWithin(20, [&] { return kind.read(path) ? 1 : 0; });
             EXPECT_EQ(status, 0) << kind.name << ", " << hostile.name
                                  << (status == kChildHung ? ": hung" : ": taken in");
         }
     }
-}
-
-TEST(NamedFiles, AnOrdinaryFileLoadsWhateverBytesItsNameHolds) {
-    for (const Kind& kind : kKinds) {
-        TempDir dir;
-        // Not valid UTF-8, with a blank and a quote: stored names are bytes.
-        for (const std::string name : {"plain", "caf\xe9 \xff\xfe 'x'"}) {
-            const std::string path = dir.File(name);
-            WriteWholeFile(path, Content(kind));
-            EXPECT_TRUE(kind.read(path)) << kind.name << ", " << name;
-        }
-    }
-}
-
-TEST(NamedFiles, ASettingsFileThatIsRefusedSaysWhyAndIsNeverSavedOver) {
-    TempDir dir;
-    const std::string path = dir.File("KelvaronSet.ini");
-    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    const int status = InChildWithin(20, [&] {
-        IniDocument doc = IniDocument::Load(path);
-        doc.Set("S", "k", "v");
-        std::string why;
-        return doc.LoadError() == "it is not a regular file" && !doc.Save(path, &why) ? 0 : 1;
-    });
-    EXPECT_EQ(status, 0);
-    struct stat st;
-    ASSERT_EQ(lstat(path.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -1,22 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 #include "scene/BmpTestFiles.h"
-#include "scene/ResourceKey.h"
-#include "scene/Resources.h"
 #include "scene/Textures.h"
 
 namespace {
-
-TEST(Unscramble, ByteIIsShiftedByKeyByteIPlusOneModulo256) {
-    QFile file(QStringLiteral(":/rcad/10000"));  // long enough for the key to wrap many times
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const std::string scrambled = file.readAll().toStdString(), plain = LoadResourceBytes(10000);
-    ASSERT_TRUE(plain.size() == scrambled.size() && plain.size() > 1000);
-    for (std::size_t i = 0; i < plain.size(); ++i)
-        ASSERT_EQ(std::uint8_t(plain[i]), std::uint8_t(scrambled[i] + resourcekey::kKey[(i + 1) % 50])) << i;
-}
 
 TEST(ReadRgbBitmap, SwapsToRgbDropsPaddingAndOnlyPureBlackIsTransparent) {
     // 3 x 2, odd width: every stored row carries 3 bytes of padding.

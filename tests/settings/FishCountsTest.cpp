@@ -54,7 +54,7 @@ TEST(FishCounts, RandomFollowsTheDrawsButNeverGivesFive) {
     EXPECT_EQ(random.Drawn(), 5u);
 }
 
-TEST(FishCounts, HugeAndNegativeCountsNeverOverflowAndTheSceneGetsAtMostFive) {
+TEST(FishCounts, CountsFarOutOfRangeAreHeldWithinBoundsAndTheSceneGetsAtMostFive) {
     for (const Counts& counts : {Counts{INT_MAX, INT_MAX, 1, 0, 0}, Counts{-4, 3, 0, 1, 0}}) {
         FishCounts fish(counts);
         SettingsRecord record;
@@ -62,9 +62,6 @@ TEST(FishCounts, HugeAndNegativeCountsNeverOverflowAndTheSceneGetsAtMostFive) {
         EXPECT_EQ(std::accumulate(record.FishCounts, record.FishCounts + 5, 0),
                   std::min(fish.Total(), 5));
     }
-}
-
-TEST(FishCounts, ACountFarOutOfRangeIsHeldWithinBoundsSoDeleteCannotOverflow) {
     TempDir dir;
     const std::string path = dir.File("KelvaronSet.ini");
     WriteWholeFile(path, "[Fish Number]\nFish0=-9999999999\nFish1=99999999999\n");
@@ -79,10 +76,14 @@ TEST(FishCounts, ACountFarOutOfRangeIsHeldWithinBoundsSoDeleteCannotOverflow) {
     EXPECT_EQ(fish.Count(1), FishCounts::kMaxStored - 1);
 }
 
+// Only keys whose value changed are rewritten: equal values written
+// differently, line endings and other sections stay byte for byte.
 TEST(FishCounts, ASaveWritesOnlyWhatTheUserChangedAndTakesInWhatAnotherProgramWrote) {
     TempDir dir;
     const std::string path = dir.File("KelvaronSet.ini");
-    WriteWholeFile(path, "[Fish Number]\nFish0=1\nFish1=0\nFish2=0\nFish3=0\nFish4=0\n");
+    const std::string tail = "[Custom Images]\r\nI=p\r\n";
+    WriteWholeFile(
+        path, "[Fish Number]\r\nFish0=1\r\nFish1 = 00\r\nFish2=x\r\nFish3=0\r\nFish4=0\r\n" + tail);
     FishCounts fish = FishCounts::FromFile(path);
     // Another program, while the dialog is open and untouched.
     ASSERT_TRUE(WriteProfileString(path, "Fish Number", "Fish3", "1"));
@@ -94,8 +95,13 @@ TEST(FishCounts, ASaveWritesOnlyWhatTheUserChangedAndTakesInWhatAnotherProgramWr
     ASSERT_TRUE(fish.Delete());
     ASSERT_TRUE(WriteProfileString(path, "Fish Number", "Fish4", "2"));
     EXPECT_TRUE(fish.Save(path));
-    EXPECT_EQ(ReadWholeFile(path), "[Fish Number]\nFish0=0\nFish1=0\nFish2=0\nFish3=1\nFish4=2\n");
+    EXPECT_EQ(ReadWholeFile(path),
+              "[Fish Number]\r\nFish0=0\r\nFish1 = 00\r\nFish2=x\r\nFish3=1\r\nFish4=2\r\n" + tail);
     EXPECT_EQ(fish.Counts(), (Counts{0, 0, 0, 1, 2}));
+    // Counts not read from the file: values already there stay as they are written.
+    EXPECT_TRUE(FishCounts({0, 0, 0, 1, 3}).Save(path));
+    EXPECT_EQ(ReadWholeFile(path),
+              "[Fish Number]\r\nFish0=0\r\nFish1 = 00\r\nFish2=x\r\nFish3=1\r\nFish4=3\r\n" + tail);
 }
 
 TEST(FishCounts, AFailedSaveIsToldOnceUntilASaveWorksAgain) {
@@ -113,7 +119,8 @@ TEST(FishCounts, AFailedSaveIsToldOnceUntilASaveWorksAgain) {
         return ok;
     };
     ASSERT_TRUE(fish.Add());
-    for (int tick = 0; tick < 7; ++tick) EXPECT_FALSE(save());
+    for (int tick = 0; tick < 7; ++tick)
+        EXPECT_FALSE(save());
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("read-only"), std::string::npos) << told[0];
     ASSERT_EQ(chmod(path.c_str(), 0644), 0);
@@ -123,17 +130,6 @@ TEST(FishCounts, AFailedSaveIsToldOnceUntilASaveWorksAgain) {
     ASSERT_TRUE(fish.Add());
     EXPECT_FALSE(save());
     EXPECT_EQ(told.size(), 2u);  // a new run of failures is told again
-}
-
-TEST(FishCounts, SaveRewritesOnlyTheKeysWhoseValueChanged) {
-    TempDir dir;
-    const std::string path = dir.File("KelvaronSet.ini");
-    const std::string tail = "Fish2=0\r\nFish4=0\r\n[Custom Images]\r\nI=p\r\n";
-    WriteWholeFile(path, "[Fish Number]\r\nFish0=1\r\nFish1 = 02\r\nFish3=x\r\n" + tail);
-    EXPECT_TRUE(FishCounts({1, 2, 0, 0, 0}).Save(path));  // equal values, written differently, stay
-    EXPECT_EQ(ReadWholeFile(path), "[Fish Number]\r\nFish0=1\r\nFish1 = 02\r\nFish3=x\r\n" + tail);
-    EXPECT_TRUE(FishCounts({4, 2, 0, 1, 0}).Save(path));
-    EXPECT_EQ(ReadWholeFile(path), "[Fish Number]\r\nFish0=4\r\nFish1 = 02\r\nFish3=1\r\n" + tail);
 }
 
 }  // namespace

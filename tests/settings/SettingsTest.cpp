@@ -13,7 +13,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "settings/SettingsRecord.h"
-#include "support/InChild.h"
+#include "support/TimedChild.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -46,7 +46,7 @@ protected:
 // used, or 255 unless exactly one box was shown and it holds `box`.
 template <typename Prepare>
 int LoadInChild(Prepare prepare, const std::string& box) {
-    return InChild([&] {
+    return InChildWithin(30, [&] {
         if (!prepare()) return 254;
         std::vector<std::string> boxes;
         SetMessageBoxHandler([&](const std::string& text, auto&) { boxes.push_back(text); });

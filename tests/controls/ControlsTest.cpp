@@ -1,12 +1,19 @@
-// The flat push button and the LED check box, painted and clicked for real.
+// The flat push button, the LED check box, the custom-drawn slider and the
+// web link, painted and clicked for real.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QImage>
+#include <QMessageBox>
+#include <QPainter>
 #include <QTest>
+#include <QTimer>
 
+#include "controls/CustomDrawSlider.h"
 #include "controls/FlatButton.h"
+#include "controls/HyperlinkStatic.h"
 #include "controls/LedCheckBox.h"
 #include "support/GlTestContext.h"
 
@@ -126,6 +133,111 @@ TEST(LedCheckBox, ClickTogglesBeforeTheParentHearsAndTheLedShowsIt) {
     EXPECT_LT(hovered.lightness(), kLight.lightness());
     QTest::mouseMove(window, {199, 99});
     EXPECT_EQ(under(), behind);
+}
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+
+QImage Paint(CustomDrawSlider& slider) {
+    QImage image(slider.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    slider.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+TEST(CustomDrawSlider, EndMarksAndAPressedThumbOfRedAndGreenSquares) {
+    EnsureTestApplication();
+    CustomDrawSlider slider(Qt::Horizontal);
+    slider.setRange(0, 1000);
+    slider.setValue(500);
+    slider.resize(120, 40);
+    const QPoint centre(60, 20);
+
+    const QImage image = Paint(slider);
+    EXPECT_EQ(image.pixel(centre), kRed);
+    EXPECT_EQ(image.pixel(4, 4), kWhite);  // the end marks: white first, green last
+    EXPECT_EQ(image.pixel(115, 4), kGreen);
+    CustomDrawSlider upright(Qt::Vertical);
+    upright.setTickPosition(QSlider::TicksLeft);  // moves the marks to the right-hand side
+    upright.resize(30, 120);
+    EXPECT_EQ(Paint(upright).pixel(25, 115), kGreen);
+    slider.setSliderDown(true);
+    const QImage pressed = Paint(slider);
+    const QRgb here = pressed.pixel(centre), right = pressed.pixel(centre + QPoint(1, 0));
+    EXPECT_TRUE((here == kRed && right == kGreen) || (here == kGreen && right == kRed));
+    EXPECT_EQ(pressed.pixel(centre + QPoint(1, 1)), here);
+}
+
+// Whether the text is drawn in `colour`: the underline is solid, so many
+// pixels match it exactly.
+bool Inked(HyperlinkStatic& link, const QColor& colour) {
+    const QImage image = link.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour.rgb();
+    return n > 20;
+}
+
+// Clicks the link and, if a message box comes up, returns its text and closes it.
+QString ClickAndReadBox(HyperlinkStatic& link) {
+    QString text;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    poll.start(20);
+    QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(5, 5));
+    return text;
+}
+
+TEST(HyperlinkStatic, TextColourFollowsLinkHoverVisitedAndFailure) {
+    EnsureTestApplication();
+    QWidget window;
+    window.resize(300, 80);
+    HyperlinkStatic link(QStringLiteral("https://example.org"), QString(), &window);
+    link.setGeometry(10, 10, 250, 30);
+    int result = HyperlinkStatic::kOpened, opens = 0;  // opens are answered by `result`
+    HyperlinkStatic::SetOpener([&](const QUrl&) {
+        ++opens;
+        return result;
+    });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The pointer goes through the window system, as from a real mouse.
+    QTest::mouseMove(window.windowHandle(), {290, 70});
+    const QColor linkColour(0, 0, 238), visited(85, 26, 139), hover(200, 0, 0);
+    link.SetColors(linkColour, visited, hover);
+    EXPECT_TRUE(Inked(link, linkColour));
+    QTest::mouseMove(window.windowHandle(), {15, 15});
+    EXPECT_TRUE(Inked(link, hover));
+    EXPECT_EQ(ClickAndReadBox(link), QString());
+    EXPECT_TRUE(link.IsVisited());
+    EXPECT_TRUE(Inked(link, hover));  // hover wins whatever the visited state
+    QTest::mouseMove(window.windowHandle(), {290, 70});
+    EXPECT_TRUE(Inked(link, visited));
+
+    // A failure shows the cause in a box and takes it back to the link colour.
+    const std::pair<int, QString> failures[] = {
+        {HyperlinkStatic::kNoAssociation, "No web browser is set up\nto open web addresses."},
+        {7, "Unknown Error (7) occurred."},
+        {0, "The operating system is out\nof memory or resources."}};
+    for (const auto& [code, cause] : failures) {
+        result = code;
+        EXPECT_EQ(ClickAndReadBox(link), "Unable to open hyperlink:\n\n" + cause);
+    }
+    EXPECT_FALSE(link.IsVisited());
+    EXPECT_TRUE(Inked(link, linkColour));
+    result = HyperlinkStatic::kOpened;
+    link.setFocus();
+    QTest::keyClick(&link, Qt::Key_Space);  // the keyboard opens it too
+    EXPECT_TRUE(link.IsVisited());
+    EXPECT_EQ(opens, 5);
+    HyperlinkStatic::SetOpener({});
 }
 
 }  // namespace
