@@ -147,21 +147,6 @@ bool ReadUserFile(const std::string& path, std::int64_t maxBytes, QByteArray* by
     return ReadWhole(path, maxBytes, bytes, error);
 }
 
-std::FILE* OpenUserFileStream(const std::string& path, std::int64_t maxBytes, std::string* error) {
-    UserFile file = UserFile::Open(path, maxBytes);
-    if (!file.IsOpen()) {
-        if (error) *error = file.Error();
-        return nullptr;
-    }
-    std::FILE* stream = fdopen(file.Descriptor(), "rb");
-    if (!stream) {
-        if (error) *error = std::strerror(errno);
-        return nullptr;
-    }
-    file.Release();
-    return stream;
-}
-
 namespace {
 
 // The file a path names once every symlink on its last component is followed

@@ -64,10 +64,6 @@ bool ReadUserFile(const std::string& path, std::int64_t maxBytes, std::string* b
 bool ReadUserFile(const std::string& path, std::int64_t maxBytes, QByteArray* bytes,
                   std::string* error);
 
-// The same file as a stdio stream (for SDL_RWFromFP(stream, SDL_TRUE) and
-// the like), or nullptr with *error set. The caller closes it with fclose.
-std::FILE* OpenUserFileStream(const std::string& path, std::int64_t maxBytes, std::string* error);
-
 // Writes `bytes` to a fresh temporary file beside the file `path` names
 // (behind any symlinks, which stay links) and renames it over that file,
 // keeping its mode; a new file gets `newFileMode` less the umask. Refuses a
