@@ -103,7 +103,7 @@ TEST(BackgroundDialog, AddRemoveModesAndEscapeThroughTheWidgets) {
     };
     Button(dialog, "Add Image")->setFocus();
     for (int i = 0; i < 6; ++i)  // Enter and Space press the focused button
-        QTest::keyClick(QApplication::focusWidget(), i % 2 ? Qt::Key_Space : Qt::Key_Return);
+        QTest::keyClick(dialog.focusWidget(), i % 2 ? Qt::Key_Space : Qt::Key_Return);
     runner.Loader().WaitForAll();
     ASSERT_EQ(list->rowCount(), 6);
     QApplication::processEvents();

@@ -65,13 +65,13 @@ TEST_F(FishDialogTest, EveryWayOutSavesWhatIsShownAndKeepsOtherBytes) {
         QTest::keyClick(&d, Qt::Key_A);
         ++expected;
         if (way == 0) {  // the tick writes it while open
-            QTRY_COMPARE_WITH_TIMEOUT(Stored(1), expected, 3000);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return Stored(1) == expected; }, 3000));
             QTest::keyClick(&d, Qt::Key_A);
             ++expected;
         }
         if (way == 0) QTest::keyClick(&d, Qt::Key_Escape);
         if (way == 1) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(d.focusWidget(), Qt::Key_Return);
             ++expected;
             EXPECT_TRUE(d.isVisible());
             d.close();

@@ -66,7 +66,7 @@ TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
     QTest::keyClick(dialog.List(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     QTest::keyClick(dialog.List(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.AddButton());
+    EXPECT_EQ(dialog.focusWidget(), dialog.AddButton());  // whichever window X made active
     dialog.RemoveButton()->setFocus();
     QTest::keyClick(dialog.RemoveButton(), Qt::Key_Return);  // nothing selected
     auto* box = dialog.findChild<QMessageBox*>();
