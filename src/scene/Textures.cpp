@@ -63,9 +63,10 @@ bool ImageSizeFits(const BitmapInfo& info, std::size_t needed, std::size_t avail
     return info.imageSize >= needed && info.imageSize <= available;
 }
 
-}  // namespace
-
-std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(BmpBytes file, BitmapInfo* info) {
+// The 24-bit pixels of `file` as tightly packed rows of `Channels` bytes
+// (R, G, B and, with four, A: 0 for pure black, else 255), bottom row first.
+template <int Channels>
+std::unique_ptr<std::uint8_t[]> ReadBitmap24(BmpBytes file, BitmapInfo* info) {
     ParsedBitmap parsed;
     if (!ParseHeaders(file, &parsed)) return nullptr;
     if (info) *info = parsed.info;
@@ -77,40 +78,33 @@ std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(BmpBytes file, BitmapInfo* info) {
     const std::size_t height = static_cast<std::size_t>(i.height);
     if (!ImageSizeFits(i, row * height, file.size() - parsed.pixelOffset)) return nullptr;
 
-    // Rows come back unpadded, so the buffer is exactly width * height pixels.
-    const std::size_t tight = static_cast<std::size_t>(i.width) * 3;
-    auto rgb = std::make_unique<std::uint8_t[]>(tight * height);
+    const std::size_t width = static_cast<std::size_t>(i.width);
+    const std::size_t tight = width * Channels;
+    // Every byte is written below, so the buffer is not cleared first.
+    auto out = std::make_unique_for_overwrite<std::uint8_t[]>(tight * height);
     const std::uint8_t* src = file.data() + parsed.pixelOffset;
     for (std::size_t y = 0; y < height; ++y) {
         const std::uint8_t* s = src + y * row;
-        std::uint8_t* d = rgb.get() + y * tight;
-        for (std::size_t x = 0; x < tight; x += 3) {
-            d[x] = s[x + 2];
-            d[x + 1] = s[x + 1];
-            d[x + 2] = s[x];
+        std::uint8_t* d = out.get() + y * tight;
+        for (std::size_t x = 0; x < width; ++x, s += 3, d += Channels) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            if constexpr (Channels == 4) d[3] = (s[0] | s[1] | s[2]) ? 255 : 0;
         }
     }
-    if (info) info->imageSize = static_cast<std::uint32_t>(tight * height);
-    return rgb;
+    if (info) info->imageSize = static_cast<std::uint32_t>(width * 3 * height);
+    return out;
+}
+
+}  // namespace
+
+std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(BmpBytes file, BitmapInfo* info) {
+    return ReadBitmap24<3>(file, info);
 }
 
 std::unique_ptr<std::uint8_t[]> ReadRgbaBitmap(BmpBytes bmp, BitmapInfo* info) {
-    BitmapInfo local;
-    auto rgb = ReadRgbBitmap(bmp, &local);
-    if (info) *info = local;
-    if (!rgb) return nullptr;
-    const std::size_t pixels = local.imageSize / 3;
-    auto rgba = std::make_unique<std::uint8_t[]>(pixels * 4);
-    for (std::size_t k = 0; k < pixels; ++k) {
-        const std::uint8_t* s = rgb.get() + k * 3;
-        std::uint8_t* d = rgba.get() + k * 4;
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
-        // Pure black is the see-through colour.
-        d[3] = (s[0] | s[1] | s[2]) ? 255 : 0;
-    }
-    return rgba;
+    return ReadBitmap24<4>(bmp, info);
 }
 
 void CreateMipmappedTexture(BmpBytes bmp, GLuint* texture) {
@@ -138,7 +132,8 @@ int TextureTargetSize(int size, int maxTextureSize) {
     const int limit = std::min(maxTextureSize, 512);
     const int want = std::min(limit, size);
     int side = 1;
-    while (side < want) side <<= 1;
+    while (side < want)
+        side <<= 1;
     return side == 1 ? 2 : side;
 }
 
