@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QResource>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <mutex>
 
 #include "scene/ResourceKey.h"
 
@@ -41,18 +43,19 @@ void UnscrambleInto(const std::uint8_t* in, std::size_t size, char* out) {
         out[i] = static_cast<char>(static_cast<std::uint8_t>(in[i] + kTurn[k]));
 }
 
-// Once unscrambled, the program's own copy of the resource is not looked at
-// again: its pages leave our resident set (they stay in the page cache and
-// come back on the next read). Only pages of the program's file image are
-// dropped, never memory that something wrote.
-void ReleaseImagePages(const void* data, std::size_t size) {
+// The span of the program image that resources were read from since the
+// last release.
+std::mutex g_readLock;
+std::uintptr_t g_readFrom = 0, g_readTo = 0;
+
+void NoteRead(const void* data, std::size_t size) {
     Dl_info where{};
-    if (dladdr(data, &where) == 0 || !where.dli_fbase) return;
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    // Only pages of the program's file image, never memory that something wrote.
+    if (size == 0 || dladdr(data, &where) == 0 || !where.dli_fbase) return;
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
-    const std::uintptr_t last = (begin + size) & ~(page - 1);
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    const std::lock_guard lock(g_readLock);
+    g_readFrom = g_readFrom == 0 ? begin : std::min(g_readFrom, begin);
+    g_readTo = std::max(g_readTo, begin + size);
 }
 
 }  // namespace
@@ -67,7 +70,7 @@ std::string LoadResourceBytes(int id) {
     if (resource.compressionAlgorithm() == QResource::NoCompression) {
         // Straight from the program image: no second copy on the way.
         UnscrambleInto(resource.data(), size, plain.data());
-        ReleaseImagePages(resource.data(), size);
+        NoteRead(resource.data(), size);
         return plain;
     }
     QFile file(name);
@@ -77,4 +80,15 @@ std::string LoadResourceBytes(int id) {
     UnscrambleInto(reinterpret_cast<const std::uint8_t*>(bytes.constData()), plain.size(),
                    plain.data());
     return plain;
+}
+
+void ReleaseResourcePages() {
+    const std::lock_guard lock(g_readLock);
+    if (g_readTo <= g_readFrom) return;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t first = (g_readFrom + page - 1) & ~(page - 1);
+    const std::uintptr_t last = g_readTo & ~(page - 1);
+    // One call for all: each one costs a flush of every thread's page tables.
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    g_readFrom = g_readTo = 0;
 }

@@ -27,6 +27,7 @@
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
 #include "platform/UserFile.h"
+#include "scene/Resources.h"
 #include "scene/UserImage.h"
 #include "dialogs/CustomBackgroundDialog.h"
 #include "settings/SettingsRecord.h"
@@ -139,6 +140,7 @@ void TankView::initializeGL() {
         if (options_.sound) CreateMusicDialog();  // its player opens the sound device
         StartupMark("music dialog");
     }
+    ReleaseResourcePages();  // the built-in pictures are uploaded by now
     visibility_ = std::make_unique<WindowVisibility>(winId(), TopLevel()->winId(),
                                                      [this] { FollowVisibility(); });
     started_ = true;
