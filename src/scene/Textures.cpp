@@ -2,6 +2,8 @@
 
 #include <GL/glu.h>
 
+#include <QOpenGLContext>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -14,7 +16,9 @@ constexpr std::size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
 // Larger than any texture we could upload; a bigger side means a broken header.
 constexpr std::int32_t kMaxSide = 16384;
 
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t U16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 std::uint32_t U32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
@@ -63,9 +67,10 @@ bool ImageSizeFits(const BitmapInfo& info, std::size_t needed, std::size_t avail
     return info.imageSize >= needed && info.imageSize <= available;
 }
 
-}  // namespace
-
-std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(BmpBytes file, BitmapInfo* info) {
+// The 24-bit pixels of `file` as tightly packed rows of `Channels` bytes
+// (R, G, B and, with four, A: 0 for pure black, else 255), bottom row first.
+template <int Channels>
+std::unique_ptr<std::uint8_t[]> ReadBitmap24(BmpBytes file, BitmapInfo* info) {
     ParsedBitmap parsed;
     if (!ParseHeaders(file, &parsed)) return nullptr;
     if (info) *info = parsed.info;
@@ -77,41 +82,91 @@ std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(BmpBytes file, BitmapInfo* info) {
     const std::size_t height = static_cast<std::size_t>(i.height);
     if (!ImageSizeFits(i, row * height, file.size() - parsed.pixelOffset)) return nullptr;
 
-    // Rows come back unpadded, so the buffer is exactly width * height pixels.
-    const std::size_t tight = static_cast<std::size_t>(i.width) * 3;
-    auto rgb = std::make_unique<std::uint8_t[]>(tight * height);
+    const std::size_t width = static_cast<std::size_t>(i.width);
+    const std::size_t tight = width * Channels;
+    // Every byte is written below, so the buffer is not cleared first.
+    auto out = std::make_unique_for_overwrite<std::uint8_t[]>(tight * height);
     const std::uint8_t* src = file.data() + parsed.pixelOffset;
     for (std::size_t y = 0; y < height; ++y) {
         const std::uint8_t* s = src + y * row;
-        std::uint8_t* d = rgb.get() + y * tight;
-        for (std::size_t x = 0; x < tight; x += 3) {
-            d[x] = s[x + 2];
-            d[x + 1] = s[x + 1];
-            d[x + 2] = s[x];
+        std::uint8_t* d = out.get() + y * tight;
+        for (std::size_t x = 0; x < width; ++x, s += 3, d += Channels) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            if constexpr (Channels == 4) d[3] = (s[0] | s[1] | s[2]) ? 255 : 0;
         }
     }
-    if (info) info->imageSize = static_cast<std::uint32_t>(tight * height);
-    return rgb;
+    if (info) info->imageSize = static_cast<std::uint32_t>(width * 3 * height);
+    return out;
+}
+
+}  // namespace
+
+std::unique_ptr<std::uint8_t[]> ReadRgbBitmap(BmpBytes file, BitmapInfo* info) {
+    return ReadBitmap24<3>(file, info);
 }
 
 std::unique_ptr<std::uint8_t[]> ReadRgbaBitmap(BmpBytes bmp, BitmapInfo* info) {
-    BitmapInfo local;
-    auto rgb = ReadRgbBitmap(bmp, &local);
-    if (info) *info = local;
-    if (!rgb) return nullptr;
-    const std::size_t pixels = local.imageSize / 3;
-    auto rgba = std::make_unique<std::uint8_t[]>(pixels * 4);
-    for (std::size_t k = 0; k < pixels; ++k) {
-        const std::uint8_t* s = rgb.get() + k * 3;
-        std::uint8_t* d = rgba.get() + k * 4;
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
-        // Pure black is the see-through colour.
-        d[3] = (s[0] | s[1] | s[2]) ? 255 : 0;
-    }
-    return rgba;
+    return ReadBitmap24<4>(bmp, info);
 }
+
+namespace {
+
+using TexStorage2D = void (*)(GLenum, GLsizei, GLenum, GLsizei, GLsizei);
+
+// Immutable storage where the context has it: the whole chain is laid out
+// once. Defined level by level, the software renderer moves the texture as
+// it grows, a third of the backdrop's cost at start.
+TexStorage2D TexStorage() {
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (!context || !context->hasExtension("GL_ARB_texture_storage")) return nullptr;
+    return reinterpret_cast<TexStorage2D>(context->getProcAddress("glTexStorage2D"));
+}
+
+bool IsPowerOfTwo(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
+// One level down, in place, from tight RGBA with power-of-two sides: each
+// texel the rounded mean of the 2 x 2 block above it, or of the pair along a
+// single row or column rounded down, as GLU builds them. Writing never
+// overtakes reading, so the level above may be overwritten.
+void HalveInPlace(std::uint8_t* texels, int width, int height) {
+    const int w = std::max(1, width / 2), h = std::max(1, height / 2);
+    if (width > 1 && height > 1) {
+        const std::size_t row = static_cast<std::size_t>(width) * 4;
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* a = texels + 2 * y * row;
+            const std::uint8_t* b = a + row;
+            std::uint8_t* d = texels + static_cast<std::size_t>(y) * w * 4;
+            for (int x = 0; x < w; ++x, a += 8, b += 8, d += 4)
+                for (int k = 0; k < 4; ++k)
+                    d[k] = static_cast<std::uint8_t>((a[k] + a[k + 4] + b[k] + b[k + 4] + 2) / 4);
+        }
+        return;
+    }
+    for (int i = 0; i < w * h; ++i)
+        for (int k = 0; k < 4; ++k)
+            texels[i * 4 + k] =
+                static_cast<std::uint8_t>((texels[i * 8 + k] + texels[i * 8 + 4 + k]) / 2);
+}
+
+void UploadMipChain(TexStorage2D storage, std::uint8_t* texels, int width, int height) {
+    int levels = 1;
+    for (int side = std::max(width, height); side > 1; side >>= 1)
+        ++levels;
+    storage(GL_TEXTURE_2D, levels, GL_RGBA8, width, height);
+    for (GLint n = 0;; ++n) {
+        glTexSubImage2D(GL_TEXTURE_2D, n, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        if (width == 1 && height == 1) return;
+        HalveInPlace(texels, width, height);
+        width = std::max(1, width / 2);
+        height = std::max(1, height / 2);
+    }
+}
+
+}  // namespace
 
 void CreateMipmappedTexture(BmpBytes bmp, GLuint* texture) {
     glGenTextures(1, texture);
@@ -124,8 +179,17 @@ void CreateMipmappedTexture(BmpBytes bmp, GLuint* texture) {
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
         glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
         glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, info.width, info.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                          rgba.get());
+        GLint maxSize = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+        const TexStorage2D storage = TexStorage();
+        if (storage && IsPowerOfTwo(info.width) && IsPowerOfTwo(info.height) &&
+            std::max(info.width, info.height) <= maxSize) {
+            UploadMipChain(storage, rgba.get(), info.width, info.height);
+        } else {
+            // Other sizes are first scaled to a power of two, GLU's way.
+            gluBuild2DMipmaps(GL_TEXTURE_2D, 4, info.width, info.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                              rgba.get());
+        }
         glPopClientAttrib();
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -138,7 +202,8 @@ int TextureTargetSize(int size, int maxTextureSize) {
     const int limit = std::min(maxTextureSize, 512);
     const int want = std::min(limit, size);
     int side = 1;
-    while (side < want) side <<= 1;
+    while (side < want)
+        side <<= 1;
     return side == 1 ? 2 : side;
 }
 

@@ -29,6 +29,7 @@
 #include "platform/Folders.h"
 #include "platform/ProductInfo.h"
 #include "platform/UserFile.h"
+#include "scene/Resources.h"
 #include "scene/UserImage.h"
 #include "dialogs/CustomBackgroundDialog.h"
 #include "settings/SettingsRecord.h"
@@ -141,6 +142,7 @@ void TankView::initializeGL() {
         if (options_.sound) music_ = std::make_unique<MusicRunner>();  // opens the sound device
         StartupMark("music");
     }
+    ReleaseResourcePages();  // the built-in pictures are uploaded by now
     visibility_ = std::make_unique<WindowVisibility>(winId(), TopLevel()->winId(),
                                                      [this] { FollowVisibility(); });
     started_ = true;

@@ -306,4 +306,17 @@ TEST_F(EndToEnd, HiddenTankDrawsNothingAndKeepsTimeWhenShownAgain) {
     }
 }
 
+TEST_F(EndToEnd, ASilentScreensaverNeverLoadsTheSoundLibraries) {
+    // The dynamic loader names every library it opens; --sound is the control.
+    PlainWindow window(0, 160, 120);
+    for (const bool sound : {false, true}) {
+        SCOPED_TRACE(sound ? "--sound" : "silent");
+        std::vector<std::string> args = {"--window-id", window.Id(), "--frames", "10"};
+        if (sound) args.push_back("--sound");
+        TankProcess run(home, args, {{"LD_DEBUG", "files"}, {"SDL_AUDIODRIVER", "dummy"}});
+        ASSERT_EQ(run.Wait(60), 0) << run.Output();
+        EXPECT_EQ(run.Output().find("libSDL2_mixer") != std::string::npos, sound);
+    }
+}
+
 }  // namespace

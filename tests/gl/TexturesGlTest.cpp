@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -75,6 +76,52 @@ TEST_F(TexturesGl, BitmapTexturesArePowersOfTwoWithTheirTexels) {
         for (std::size_t i = 0; i < texels.size() / 4; i += 37)
             ExpectTexel(texels, i, colour(i % tw, i / tw));
     }
+}
+
+// Every level of the bound texture, each as tight RGBA bytes.
+std::vector<std::vector<std::uint8_t>> AllLevels() {
+    std::vector<std::vector<std::uint8_t>> levels;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    for (GLint n = 0;; ++n) {
+        GLint w = 0, h = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, n, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, n, GL_TEXTURE_HEIGHT, &h);
+        if (w == 0 || h == 0) return levels;
+        levels.emplace_back(std::size_t(w) * h * 4);
+        glGetTexImage(GL_TEXTURE_2D, n, GL_RGBA, GL_UNSIGNED_BYTE, levels.back().data());
+    }
+}
+
+TEST_F(TexturesGl, MipmapLevelsHoldTheTexelsGluBuilds) {
+    // Noise makes odd sums, so any change in rounding shows; then a single
+    // row, a single column, a size GLU must scale first, and the backdrop.
+    const auto noise = [](int x, int y) {
+        const std::uint32_t v = std::uint32_t(x) * 2654435761u ^ std::uint32_t(y) * 40503u;
+        return (v ^ v >> 13) & 0xffffff;
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"64x16", MakeBmp24(64, 16, noise)}, {"16x1", MakeBmp24(16, 1, noise)},
+        {"1x8", MakeBmp24(1, 8, noise)},     {"12x5", MakeBmp24(12, 5, noise)},
+        {"backdrop", LoadResourceBytes(154)}};
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        GLuint ours = 0, glu = 0;
+        CreateMipmappedTexture(AsBmpBytes(bytes), &ours);
+        const auto got = AllLevels();
+        BitmapInfo info;
+        const auto rgba = ReadRgbaBitmap(AsBmpBytes(bytes), &info);
+        ASSERT_TRUE(rgba);
+        glGenTextures(1, &glu);
+        glBindTexture(GL_TEXTURE_2D, glu);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, info.width, info.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                          rgba.get());
+        const auto want = AllLevels();
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t n = 0; n < got.size(); ++n) EXPECT_EQ(got[n], want[n]) << "level " << n;
+        glDeleteTextures(1, &ours);
+        glDeleteTextures(1, &glu);
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 // The same picture with a 108- or 124-byte information header and `gap`

@@ -61,7 +61,9 @@ echo "install layout ok"
 deb="$(ls "$work"/deb/tidemere_*.deb)"
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = games ] || { echo "section $(field Section), not games"; exit 1; }
-grep -q 'qt6-wayland' <<<"$(field Depends)" || { echo "the package does not depend on qt6-wayland"; exit 1; }
+for needed in qt6-wayland libsdl2-mixer-2.0-0; do  # both opened at run time, unseen by shlibdeps
+  grep -q "$needed" <<<"$(field Depends)" || { echo "the package does not depend on $needed"; exit 1; }
+done
 [ "$(field Description | wc -l)" -gt 3 ] || { echo "the package has no extended description"; exit 1; }
 dpkg-deb -x "$deb" "$work/unpacked"
 binary="$work/unpacked/usr/games/tidemere"
