@@ -11,6 +11,7 @@ extern "C" int dlclose(void*) { return 0; }
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\n"
            "leak:libfontconfig.so\n"
+           "leak:libwayland-client.so\n"
            "leak:libX11.so\n"
            "leak:libxcb.so\n";
 }
