@@ -290,9 +290,8 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     auto stage = [this](const char* what) {
         if (StartStage) StartStage(what);
     };
-    // Glyphs are built as the help text first draws them.
-    PrepareOutlineFont();
-    stage("outline font");
+    // The font is loaded, and its glyphs built, when the help text first
+    // draws: a screensaver never shows it.
     SetFixedState(FewerGlStates);
 
     ScreenWidth = screenWidth;
@@ -415,7 +414,7 @@ void TankScene::Step(bool draw) {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
         // The help text counts steps, so it stays up as long whatever the frame rate.
-        if (HelpTextVisible && TextListBase == 0) PrepareOutlineFont();  // shown again (F1)
+        if (HelpTextVisible && TextListBase == 0) PrepareOutlineFont();  // first shown, or again (F1)
         DrawHelpOverlay(HelpTextVisible);
         SetLightLevel(Settings.LightQiangDu);
         glEnable(GL_LIGHTING);
