@@ -1,6 +1,6 @@
 // The three dialogs under a dark palette set on the application, as a dark
 // desktop theme does: the link and the lists' text read against what is
-// behind them.
+// behind them, and so do the LED boxes' labels.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 
 #include "audio/AudioTestSupport.h"
 #include "controls/HyperlinkStatic.h"
+#include "controls/LedCheckBox.h"
 #include "controls/Readable.h"
 #include "dialogs/CustomBackgroundDialog.h"
 #include "dialogs/FishDialog.h"
@@ -97,7 +98,7 @@ protected:
     }
 };
 
-TEST_F(DarkTheme, LinksAndListsRead) {
+TEST_F(DarkTheme, LinksListsAndLedLabelsRead) {
     SettingsRecord record;
     FishDialog fish(record, nullptr, SettingsFilePath());
     MusicRunner playlist;
@@ -130,6 +131,10 @@ TEST_F(DarkTheme, LinksAndListsRead) {
         const auto [ground, contrast] = Ground(Shot(*d), In(*d, list->viewport(), row));
         EXPECT_LT(ground.lightness(), 100) << d->windowTitle().toStdString() << ": a light list";
         EXPECT_GE(contrast, 4.5) << d->windowTitle().toStdString() << ": its rows";
+        // (That the LED boxes paint no patch of their own: ControlsTest.)
+        for (LedCheckBox* led : d->findChildren<LedCheckBox*>())
+            EXPECT_GE(Ground(Shot(*d), In(*d, led, led->rect())).second, 4.5)
+                << led->text().toStdString() << ": its label";
     }
 }
 

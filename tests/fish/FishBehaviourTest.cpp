@@ -89,6 +89,13 @@ TEST(FishBehaviour, AHungryFishSteersTowardPreyOnEitherSideAndTurnsForPreyBehind
     }
 }
 
+TEST(FishBehaviour, LineAngleHandlesVerticalLines) {
+    EXPECT_NEAR(LineAngle(1, 0, 0, 1), 90, 0.01);   // vertical against horizontal
+    EXPECT_NEAR(LineAngle(1, 0, 1, 1), 45, 0.01);   // vertical against the diagonal
+    EXPECT_NEAR(LineAngle(-2, 0, 3, 0), 0, 0.01);   // two verticals
+    EXPECT_NEAR(LineAngle(1, 1, -1, 1), 90, 0.01);  // perpendicular diagonals
+}
+
 TEST(FishBehaviour, PreyStayNearTheDepthTheyWereReleasedAt) {
     SeededRandom seeded(77);
     ScopedRandomSource guard(seeded);

@@ -185,6 +185,20 @@ TEST_F(SlideshowTest, ABrokenPictureIsSaidAndSkippedWhileTheShowGoesOn) {
     EXPECT_EQ(std::pair(show.CurrentTexture, OnRow()), std::pair(103, 1));
 }
 
+TEST_F(SlideshowTest, TheShownPicturesShapeIsKnownOnlyWhileItIsShown) {
+    show.MeasureAspect = [](const std::string& path) { return path == "/wide" ? 2.5 : 0.75; };
+    show.AddImage("/wide");
+    show.ImageLoaded("/wide", 5);
+    show.AddImage("/tall");
+    show.ImageLoaded("/tall", 6);
+    EXPECT_EQ(show.CurrentAspect(), 0);  // nothing shown yet
+    show.StartSlideshow();
+    show.ClickRow(1);
+    EXPECT_EQ(show.CurrentAspect(), 0.75);
+    show.ClickRow(0);
+    EXPECT_EQ(show.CurrentAspect(), 2.5);
+}
+
 TEST_F(SlideshowTest, TickWithNothingListedKeepsThePictureAndTriesAgain) {
     show.OwnImageChecked = true;
     show.StartSlideshow();
