@@ -11,6 +11,7 @@
 #include "controls/FlatButton.h"
 #include "dialogs/FishDialog.h"
 #include "platform/IniFile.h"
+#include "platform/Random.h"
 #include "scene/Resources.h"
 #include "settings/SettingsRecord.h"
 #include "support/GlTestContext.h"
@@ -114,6 +115,10 @@ TEST_F(FishDialogTest, ButtonsKeysAndDoubleClicksRunTheCommands) {
     QTest::mouseClick(&d, Qt::LeftButton, {},
                       QPoint(d.width() / 2, d.height() - 3));  // off the strip clears
     EXPECT_EQ(d.Counts().Selection(), -1);
+    ScriptedRandom random({1, 0, 3, 1, 1});
+    ScopedRandomSource use(random);
+    QTest::mouseClick(Button(d, FishDialog::kIdRandom), Qt::LeftButton);
+    EXPECT_EQ(d.Counts().Counts(), (std::array{1, 0, 1, 1, 1}));
 }
 
 // At twice the pixels the strip is its sharper picture and the disc stays on it.
