@@ -158,10 +158,6 @@ TEST(CustomDrawSlider, EndMarksAndAPressedThumbOfRedAndGreenSquares) {
     EXPECT_EQ(image.pixel(centre), kRed);
     EXPECT_EQ(image.pixel(4, 4), kWhite);  // the end marks: white first, green last
     EXPECT_EQ(image.pixel(115, 4), kGreen);
-    CustomDrawSlider upright(Qt::Vertical);
-    upright.setTickPosition(QSlider::TicksLeft);  // moves the marks to the right-hand side
-    upright.resize(30, 120);
-    EXPECT_EQ(Paint(upright).pixel(25, 115), kGreen);
     slider.setSliderDown(true);
     const QImage pressed = Paint(slider);
     const QRgb here = pressed.pixel(centre), right = pressed.pixel(centre + QPoint(1, 0));

@@ -22,11 +22,13 @@ TEST(FishBehaviour, ATurningFishLeadsWithItsHeadAndTheTailFollows) {
         Ticks(f, 4);
         const float sense = to > from ? 1.0f : -1.0f;
         for (int i = 1; i < Fish::kSegments; ++i)
-            EXPECT_LT(sense * f.SegmentAngles[i], sense * f.SegmentAngles[i - 1]) << from << " seg " << i;
+            EXPECT_LT(sense * f.SegmentAngles[i], sense * f.SegmentAngles[i - 1])
+                << from << " seg " << i;
         EXPECT_GT(sense * (f.SegmentAngles[0] - f.SegmentAngles[Fish::kSegments - 1]), 20) << from;
         f.ChangeHeading(0, false, HeadingChange::Reverse);  // dropped: the turn is not done
         Ticks(f, 120);  // once round, the body straightens onto the new heading
-        for (float a : f.SegmentAngles) EXPECT_EQ(a, to) << from;
+        for (float a : f.SegmentAngles)
+            EXPECT_EQ(a, to) << from;
     }
 }
 
@@ -57,36 +59,33 @@ TEST(FishBehaviour, FishCrossingAtRightAnglesSwerveSlightlyApart) {
     EXPECT_GT(fish[1].PitchTarget, fish[0].PitchTarget) << "the higher one tilts up";
 }
 
-TEST(FishBehaviour, AHungryFishSteersTowardPreyOnEitherSide) {
-    for (const float side : {4.0f, -4.0f}) {  // prey nearer the glass, then deeper
-        for (const float heading : {0.0f, 180.0f}) {
-            UseRandom quiet;
-            Fish f = CalmFish(heading);
-            FoodFish pool[1];
-            pool[0].Active = true;
-            const float ahead = heading == 0 ? -1.0f : 1.0f;  // heading 0 swims toward -x
-            pool[0].WorldPos[0] = f.Head[0] + ahead * 6;
-            pool[0].WorldPos[1] = f.Head[1];
-            pool[0].WorldPos[2] = -70 + side;
-            for (int frame = 0; frame < 30; ++frame) {
-                RespondToFood(f, pool, 1, true);
-                Ticks(f);
-            }
-            EXPECT_GT((f.Z + 70) * side, 1.0f) << "side " << side << " heading " << heading;
-            EXPECT_GT(f.X * ahead, 2.0f) << "it keeps going forward";
-        }
-    }
-    for (const float heading : {0.0f, 180.0f}) {  // prey it has passed: it turns round
+TEST(FishBehaviour, AHungryFishSteersTowardPreyOnEitherSideAndTurnsForPreyBehind) {
+    // A fish heading `heading` that sees prey at (x off its head, depth z) for
+    // `seen` frames, then swims on for `more`.
+    const auto chase = [](float heading, float x, float z, int seen, int more) {
         UseRandom quiet;
         Fish f = CalmFish(heading);
         FoodFish pool[1];
         pool[0].Active = true;
-        pool[0].WorldPos[0] = heading == 0 ? 3.0f : -3.0f;
+        pool[0].WorldPos[0] = f.Head[0] + x;
         pool[0].WorldPos[1] = f.Head[1];
-        pool[0].WorldPos[2] = -71;
-        RespondToFood(f, pool, 1, true);
-        Ticks(f, 100);
-        EXPECT_GT(std::fabs(f.Heading - heading), 120) << "heading " << heading;
+        pool[0].WorldPos[2] = z;
+        for (int frame = 0; frame < seen; ++frame) {
+            RespondToFood(f, pool, 1, true);
+            Ticks(f);
+        }
+        Ticks(f, more);
+        return f;
+    };
+    for (const float heading : {0.0f, 180.0f}) {
+        const float ahead = heading == 0 ? -1.0f : 1.0f;  // heading 0 swims toward -x
+        for (const float side : {4.0f, -4.0f}) {          // nearer the glass, then deeper
+            const Fish f = chase(heading, ahead * 6, -70 + side, 30, 0);
+            EXPECT_GT((f.Z + 70) * side, 1.0f) << "side " << side << " heading " << heading;
+            EXPECT_GT(f.X * ahead, 2.0f) << "it keeps going forward";
+        }
+        const Fish passed = chase(heading, -ahead * 3 - CalmFish(heading).Head[0], -71, 1, 99);
+        EXPECT_GT(std::fabs(passed.Heading - heading), 120) << "it turns round " << heading;
     }
 }
 

@@ -138,24 +138,6 @@ TEST_F(IniDocumentTest, AShorterListLosesItsTailAndNothingElse) {
               "[L]\nList0=a\nList02=z\nListX=x\nOther3=o\nList1=new\n[M]\nList5=m\n[l]\n");
 }
 
-TEST_F(IniDocumentTest, OddKeysAndSectionsReadBackTheSameFromMemoryAndFromTheFile) {
-    // Names that do not read back as themselves must not leave a stale index.
-    IniDocument doc = Load("k=before any section\n[S]\na=1\n");
-    const std::pair<std::string, std::string> names[] = {
-        {"S", "x=y"}, {"S", " padded "}, {"S", "[T]"}, {"S", ";c"}, {"a]b", "k"},
-        {" S ", "k"}, {"S", "A"},        {"", "k"},    {"S", ""},   {"N", "n"}};
-    for (const auto& [section, key] : names) doc.Set(section, key, "v");
-    doc.Set("S", "a", "2");
-    ASSERT_TRUE(doc.Save(path));
-    const IniDocument again = IniDocument::Load(path);
-    for (const auto& [section, key] : names) {
-        EXPECT_EQ(doc.Get(section, key), again.Get(section, key)) << section << "/" << key;
-        for (const std::string other : {"x", "T]", "a", "k", "padded", "n", "A"})
-            EXPECT_EQ(doc.Get(section, other), again.Get(section, other)) << section << "/" << other;
-    }
-    EXPECT_EQ(again.Get("S", "a"), "2");
-}
-
 TEST(AtoiLike, BehavesLikeAtoiWithoutOverflow) {
     EXPECT_EQ(AtoiLike("32767.5"), 32767);
     EXPECT_EQ(AtoiLike("  -12abc"), -12);
