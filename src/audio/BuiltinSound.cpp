@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "audio/AudioDevice.h"
 #include "scene/Resources.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kMusicResource = 227;
 Mix_Chunk* loop = nullptr;
+// The samples `loop` plays; they outlive it.
+std::vector<Uint8> loopSamples;
 BuiltinSoundCounters counters;
 // Channel 0 holds one loop per process; it restarts after a silence.
 bool restartPending = true;
@@ -24,6 +27,7 @@ void FreeLoop() {
     Mix_HaltChannel(kBuiltinSoundChannel);
     Mix_FreeChunk(loop);
     loop = nullptr;
+    std::vector<Uint8>().swap(loopSamples);
 }
 
 }  // namespace
@@ -43,9 +47,21 @@ void StartBuiltInSound(int yinliang) {
         ReportProblem("the built-in sound is missing");
         return;
     }
-    loop = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1);
+    Mix_Chunk* decoded =
+        Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1);
+    if (!decoded) {
+        ReportProblem(std::string("cannot play the built-in sound: ") + Mix_GetError());
+        return;
+    }
+    // A converted chunk keeps the converter's whole working buffer, several
+    // times the sound itself, for as long as it plays: the loop plays an
+    // exact copy instead.
+    loopSamples.assign(decoded->abuf, decoded->abuf + decoded->alen);
+    Mix_FreeChunk(decoded);
+    loop = Mix_QuickLoad_RAW(loopSamples.data(), static_cast<Uint32>(loopSamples.size()));
     if (!loop) {
         ReportProblem(std::string("cannot play the built-in sound: ") + Mix_GetError());
+        std::vector<Uint8>().swap(loopSamples);
         return;
     }
     // One level for the channel: left and right sound alike.

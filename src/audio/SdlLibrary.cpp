@@ -74,10 +74,15 @@ TM_FORWARD(Lib::Mixer, int, Mix_AllocateChannels, (int channels), (channels), 0)
 TM_FORWARD(Lib::Mixer, int, Mix_ReserveChannels, (int count), (count), 0)
 TM_FORWARD(Lib::Mixer, Mix_Chunk*, Mix_LoadWAV_RW, (SDL_RWops * src, int freesrc), (src, freesrc),
            nullptr)
+TM_FORWARD(Lib::Mixer, Mix_Chunk*, Mix_QuickLoad_RAW, (Uint8 * mem, Uint32 len), (mem, len),
+           nullptr)
 TM_FORWARD(Lib::Mixer, void, Mix_FreeChunk, (Mix_Chunk * chunk), (chunk), )
 TM_FORWARD(Lib::Mixer, int, Mix_PlayChannel, (int channel, Mix_Chunk* chunk, int loops),
            (channel, chunk, loops), -1)
 TM_FORWARD(Lib::Mixer, int, Mix_Playing, (int channel), (channel), 0)
+TM_FORWARD(Lib::Mixer, Mix_Chunk*, Mix_GetChunk, (int channel), (channel), nullptr)
+TM_FORWARD(Lib::Mixer, int, Mix_QuerySpec, (int* frequency, Uint16* format, int* channels),
+           (frequency, format, channels), 0)
 TM_FORWARD(Lib::Mixer, int, Mix_HaltChannel, (int channel), (channel), 0)
 TM_FORWARD(Lib::Mixer, int, Mix_Volume, (int channel, int volume), (channel, volume), 0)
 TM_FORWARD(Lib::Mixer, Mix_Music*, Mix_LoadMUSType_RW,

@@ -18,6 +18,7 @@
 #include "audio/MusicPlaylist.h"
 #include "audio/SdlMusicPlayer.h"
 #include "audio/TrackFile.h"
+#include "scene/Resources.h"
 
 namespace {
 
@@ -204,6 +205,22 @@ TEST_F(RealAudio, BuiltInLoopStartsOnceWhenSilenceEnds) {
     EXPECT_EQ(BuiltinSoundCounts().starts, before.starts + 1);
     EXPECT_TRUE(BuiltinSoundPlaying());
     EXPECT_EQ(Mix_Volume(kBuiltinSoundChannel, -1), 64);  // 65535 - 32767, halved
+    // The loop holds the whole sound, converted to the device's format.
+    const std::string wav = LoadResourceBytes(227);
+    ASSERT_GT(wav.size(), 44u);
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    ASSERT_EQ(Mix_QuerySpec(&frequency, &format, &channels), 1);
+    const auto le32 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(wav[at])) |
+               static_cast<unsigned char>(wav[at + 1]) << 8 |
+               static_cast<unsigned char>(wav[at + 2]) << 16 |
+               static_cast<unsigned char>(wav[at + 3]) << 24;
+    };
+    const double seconds = (wav.size() - 44.0) / le32(28);  // bytes over bytes a second
+    const double expected = seconds * frequency * channels * SDL_AUDIO_BITSIZE(format) / 8;
+    ASSERT_NE(Mix_GetChunk(kBuiltinSoundChannel), nullptr);
+    EXPECT_NEAR(Mix_GetChunk(kBuiltinSoundChannel)->alen, expected, expected / 100);
 
     BuiltinSoundHandshake(true, yinliang);
     EXPECT_FALSE(BuiltinSoundPlaying());
