@@ -139,8 +139,14 @@ void TankView::initializeGL() {
     if (scene_.State == TankScene::StartState::Started) {
         StartSlideshow();
         StartupMark("slideshow");
-        if (options_.sound) music_ = std::make_unique<MusicRunner>();  // opens the sound device
-        StartupMark("music");
+        // The sound libraries and device load just after the first frame,
+        // which has no sound to wait for.
+        if (options_.sound)
+            QTimer::singleShot(0, this, [this] {
+                if (tornDown_ || music_) return;
+                music_ = std::make_unique<MusicRunner>();
+                StartupMark("music");
+            });
     }
     ReleaseResourcePages();  // the built-in pictures are uploaded by now
     visibility_ = std::make_unique<WindowVisibility>(winId(), TopLevel()->winId(),
