@@ -140,7 +140,10 @@ CustomBackgroundDialog::CustomBackgroundDialog(SlideshowRunner& runner, QWidget*
     };
 
     Refresh();
-    connect(&runner_, &SlideshowRunner::Changed, this, &CustomBackgroundDialog::Refresh);
+    // The show ticks five times a second; a hidden dialog catches up when shown.
+    connect(&runner_, &SlideshowRunner::Changed, this, [this] {
+        if (isVisible()) Refresh();
+    });
 }
 
 QString CustomBackgroundDialog::FileFilter() {
@@ -149,6 +152,7 @@ QString CustomBackgroundDialog::FileFilter() {
 }
 
 void CustomBackgroundDialog::ShowCentredOn(const QRect& owner) {
+    Refresh();
     adjustSize();
     QRect frame = frameGeometry();
     frame.moveCenter(owner.center());

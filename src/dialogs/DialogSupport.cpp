@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "controls/Readable.h"
+#include "platform/MessageBox.h"
+#include "platform/ProductInfo.h"
 
 void TakeKeyboard(QWidget* dialog) {
     dialog->raise();
@@ -74,4 +76,11 @@ QColor RowText(const QPalette& palette, const QColor& ours, const QColor& backgr
 
 void LetTabLeave(QAbstractItemView* list) {
     list->setTabKeyNavigation(false);
+}
+
+void SaveFailureNotice::After(bool ok, const std::string& what, const std::string& path,
+                              const std::string& why) {
+    if (!ok && !failing_)
+        ShowMessageBox("Cannot save " + what + " to " + path + ": " + why + ".", kApplicationName);
+    failing_ = !ok;
 }

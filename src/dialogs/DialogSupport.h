@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QRect>
 #include <algorithm>
+#include <string>
 
 class QAbstractItemView;
 class QPalette;
@@ -62,6 +63,17 @@ private:
 
 // A dialog over the tank: it takes the keyboard when shown (the menu hands
 // focus back to the tank just after) and gives it back when hidden.
+// A save that fails again and again is shown once, until one works.
+class SaveFailureNotice {
+public:
+    // Shows "Cannot save `what` to `path`: `why`." when `ok` is false and
+    // the last save worked.
+    void After(bool ok, const std::string& what, const std::string& path, const std::string& why);
+
+private:
+    bool failing_ = false;
+};
+
 class TankDialog : public QDialog {
 public:
     using QDialog::QDialog;

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "platform/Folders.h"
-#include "platform/MessageBox.h"
 #include "platform/ProductInfo.h"
 
 namespace {
@@ -48,12 +47,8 @@ MusicRunner::~MusicRunner() {
 }
 
 void MusicRunner::Save() {
-    // A failed save is shown once, until a save works again.
     const std::string path = SettingsFilePath();
     std::string why;
-    const bool ok = playlist_.Save(path, &why);
-    if (!ok && !failing_)
-        ShowMessageBox("Cannot save the music list to " + path + ": " + why + ".", kApplicationName);
-    failing_ = !ok;
+    saveNotice_.After(playlist_.Save(path, &why), "the music list", path, why);
     SaveProfileVolume(playlist_.Volume());
 }

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "audio/MusicPlaylist.h"
+#include "dialogs/DialogSupport.h"
 #include "audio/SdlMusicPlayer.h"
 
 // The user's music as the tank runs it, with no window: reads the playlist at
@@ -32,5 +33,5 @@ private:
     SdlMusicPlayer player_;
     MusicPlaylist playlist_;
     QTimer timer_;
-    bool failing_ = false;
+    SaveFailureNotice saveNotice_;
 };

@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QImageReader>
 
-#include "platform/MessageBox.h"
-#include "platform/ProductInfo.h"
 #include "platform/UserFile.h"
 
 SlideshowRunner::SlideshowRunner(UserImageLoader::Uploader upload, Release release,
@@ -58,11 +56,7 @@ SlideshowRunner::~SlideshowRunner() {
 }
 
 void SlideshowRunner::Save() {
-    // A failed save is shown once, until a save works again.
     std::string why;
     const bool ok = show_.SaveImageSettings(settingsPath_, &why);
-    if (!ok && !failing_)
-        ShowMessageBox("Cannot save the background pictures to " + settingsPath_ + ": " + why + ".",
-                       kApplicationName);
-    failing_ = !ok;
+    saveNotice_.After(ok, "the background pictures", settingsPath_, why);
 }

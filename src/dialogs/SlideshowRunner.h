@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/DialogSupport.h"
 #include "scene/UserImage.h"
 #include "settings/Slideshow.h"
 
@@ -41,6 +42,6 @@ private:
     Slideshow show_;
     std::unique_ptr<UserImageLoader> loader_;
     std::string settingsPath_;
-    bool failing_ = false;
+    SaveFailureNotice saveNotice_;
     QTimer timer_;
 };

@@ -491,25 +491,17 @@ void TankView::StartSlideshow() {
     scene_.UserBackgrounds = &slideshow_->Show();
 }
 
-void TankView::HangOnTank(QWidget* dialog) {
-    dialog->winId();  // makes the native window
-    if (QWindow* handle = dialog->windowHandle()) handle->setTransientParent(TopLevel());
+template <class Dialog, class Runner>
+void TankView::OpenDialog(std::unique_ptr<Dialog>& dialog, Runner* runner) {
+    if (!runner || tornDown_) return;
+    if (!dialog) {
+        dialog = std::make_unique<Dialog>(*runner);
+        dialog->winId();  // makes the native window
+        if (QWindow* handle = dialog->windowHandle()) handle->setTransientParent(TopLevel());
+    }
+    dialog->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
 }
 
-void TankView::OpenBackgroundDialog() {
-    if (!slideshow_ || tornDown_) return;
-    if (!backgroundDialog_) {
-        backgroundDialog_ = std::make_unique<CustomBackgroundDialog>(*slideshow_);
-        HangOnTank(backgroundDialog_.get());
-    }
-    backgroundDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
-}
+void TankView::OpenBackgroundDialog() { OpenDialog(backgroundDialog_, slideshow_.get()); }
 
-void TankView::OpenMusicDialog() {
-    if (!music_ || tornDown_) return;
-    if (!musicDialog_) {
-        musicDialog_ = std::make_unique<MusicDialog>(*music_);
-        HangOnTank(musicDialog_.get());
-    }
-    musicDialog_->ShowCentredOn(QRect(mapToGlobal(QPoint(0, 0)), size()));
-}
+void TankView::OpenMusicDialog() { OpenDialog(musicDialog_, music_.get()); }

@@ -109,8 +109,10 @@ private:
     // The user's pictures and their slideshow, run once the scene has started.
     void StartSlideshow();
     void OpenBackgroundDialog();
-    // Keeps `dialog` above the tank's window.
-    void HangOnTank(QWidget* dialog);
+    // Shows `dialog`, built over `runner` the first time and kept above the
+    // tank's window; nothing without a runner.
+    template <class Dialog, class Runner>
+    void OpenDialog(std::unique_ptr<Dialog>& dialog, Runner* runner);
 
     TankScene scene_;
     RunOptions options_;
