@@ -49,6 +49,9 @@ void SetFixedState(bool blendOnlyWhenNeeded) {
     if (!blendOnlyWhenNeeded) glEnable(GL_BLEND);
 }
 
+// The fog's parameters are set but it stays off: at this density every
+// fogged pixel is pure white, and the bubble pass turned it off after the
+// first frame anyway, so it only ever made the first frame a white flash.
 void SetUpFog() {
     const GLfloat fogColor[4] = {1, 1, 1, 1};
     glFogi(GL_FOG_MODE, GL_EXP);
@@ -57,7 +60,6 @@ void SetUpFog() {
     glHint(GL_FOG_HINT, GL_DONT_CARE);
     glFogf(GL_FOG_START, -10.0f);
     glFogf(GL_FOG_END, 100.0f);
-    glEnable(GL_FOG);
 }
 
 void SetLightLevel(int lightStrength) {
@@ -90,11 +92,10 @@ void DrawBackgroundQuads(const SettingsRecord& settings, const TankBounds& b, bo
         if (fixed || gradient) glColor3ub(255, 255, 255);
         return;
     }
-    // A black quad over the black clear changes no pixel once the fog of the
-    // first frame is gone, and nothing lies behind it, so it is skipped:
-    // on a software renderer every full-screen fill costs milliseconds.
-    const bool fixedIsInvisible = skipHidden && (settings.BackColor & 0xffffff) == 0 && !gradient &&
-                                  glIsEnabled(GL_FOG) == GL_FALSE;
+    // A black quad over the black clear changes no pixel, and nothing lies
+    // behind it, so it is skipped: on a software renderer every full-screen
+    // fill costs milliseconds.
+    const bool fixedIsInvisible = skipHidden && (settings.BackColor & 0xffffff) == 0 && !gradient;
     if (fixed && fixedIsInvisible) {
         // What the quad leaves behind still counts: later passes draw in this colour.
         glColor3ub(255, 255, 255);
