@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,9 +59,12 @@ int main(int argc, char** argv) {
     }
     if (hack) PreferX11ForHack();
     HackTarget target;
+    // Kept open until Qt has connected (see ReleaseHeldDisplay).
+    std::optional<XWindowProbe> probe;
     if (hack) {
         // Checked before Qt connects: Qt would take a bad id for a window.
-        target = FindHackTarget(XWindowProbe(), o.root, o.windowId.value_or(0),
+        probe.emplace();
+        target = FindHackTarget(*probe, o.root, o.windowId.value_or(0),
                                 std::getenv("XSCREENSAVER_WINDOW"));
         if (!target.error.empty()) {
             ReportProblem(target.error);
@@ -77,6 +81,8 @@ int main(int argc, char** argv) {
 
     // A screensaver never opens a window of its own: messages go to stderr.
     AquariumApp app(argc, argv, !hack);
+    probe.reset();
+    ReleaseHeldDisplay();
     StartupMark("Qt application");
     if (o.windowWidth > 0) {
         if (const std::string problem = WindowSizeProblem(o.windowWidth, o.windowHeight);

@@ -43,11 +43,14 @@ bool WaylandReachable() {
     return ok;
 }
 
+// Open until Qt has connected: were it the server's only client, closing it
+// would reset the server, and Qt's connection would wait for the reset.
+Display* g_heldDisplay = nullptr;
+
 bool X11Reachable() {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    XCloseDisplay(display);
-    return true;
+    ReleaseHeldDisplay();
+    g_heldDisplay = XOpenDisplay(nullptr);
+    return g_heldDisplay != nullptr;
 }
 
 // The first platform Qt will try, as it picks one on Linux.
@@ -66,6 +69,11 @@ std::string ChosenPlatform(int argc, char** argv) {
 }
 
 }  // namespace
+
+void ReleaseHeldDisplay() {
+    if (g_heldDisplay) XCloseDisplay(g_heldDisplay);
+    g_heldDisplay = nullptr;
+}
 
 std::string DisplayProblem(int argc, char** argv) {
     const std::string platform = ChosenPlatform(argc, argv);
