@@ -2,6 +2,11 @@
 
 FoodFish::FoodFish() = default;
 
+void FoodFish::SetUp(GLuint skin) {
+    Texture = skin;
+    Reset();
+}
+
 void FoodFish::Reset() {
     Alive = 1.0f;
     WorldPos[0] = WorldPos[1] = WorldPos[2] = 0;

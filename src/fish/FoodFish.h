@@ -18,9 +18,8 @@ public:
     FoodFish();
     virtual ~FoodFish() = default;
 
-    // Loads the prey skin, then `Reset`. Needs a current GL context and the
-    // built-in resources, so it is defined with the scene (tm_scene).
-    void SetUp();
+    // Takes the prey skin (shared by the whole pool), then `Reset`.
+    void SetUp(GLuint skin);
     void Reset();
     // Releases the prey at the given world point.
     void Spawn(float x, float y, float z);

@@ -341,7 +341,8 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     }
     PlaceFish(*this);
 
-    for (FoodFish& food : Food) food.SetUp();
+    LoadBuiltinTexture(10005, CreateBitmapTexture, &PreyTexture);
+    for (FoodFish& food : Food) food.SetUp(PreyTexture);
 
     SetUpFog();
     State = StartState::Started;

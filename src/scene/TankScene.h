@@ -36,6 +36,8 @@ public:
     // Width / height of the built-in picture (0 until it is loaded).
     double BuiltinAspect = 0;
     GLuint FishTextures[kFishCount] = {};
+    // One skin for the whole pool of prey.
+    GLuint PreyTexture = 0;
     // The user's pictures; the backdrop shows their current one while their
     // OwnBackgroundActive is set. Not owned; may be null.
     const Slideshow* UserBackgrounds = nullptr;

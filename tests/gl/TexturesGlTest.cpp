@@ -258,7 +258,7 @@ std::vector<std::string> EntriesMadeDuring(const std::vector<std::string>& dirs,
 
 // The built-in pictures need no disk: starting the tank makes no file in the
 // temp or the settings folder, not even for a moment, and every built-in
-// texture has its picture.
+// texture has its picture, the prey all sharing one.
 TEST_F(BuiltinTank, StartsWithoutMakingAFileAndEveryBuiltinTextureHasItsPicture) {
     TempDir temp;
     ScopedEnv tmp("TMPDIR", temp.Path());
@@ -270,6 +270,8 @@ TEST_F(BuiltinTank, StartsWithoutMakingAFileAndEveryBuiltinTextureHasItsPicture)
     textures.push_back(scene->BackgroundTexture);
     textures.push_back(scene->Bubbles.Texture);
     textures.push_back(scene->Food[0].Texture);
+    for (const FoodFish& food : scene->Food)
+        EXPECT_EQ(food.Texture, scene->Food[0].Texture);
     for (const GLuint t : textures) {
         glBindTexture(GL_TEXTURE_2D, t);
         GLint width = 0;
