@@ -93,26 +93,32 @@ measure() {  # name round
     [ -n "$clicker" ] && kill "$clicker" 2>/dev/null
     return
   fi
-  local f0 t0 f1 t1 c0 c1 x0 x1 w0 w1 rss
+  local f0 t0 f1 t1 c0 c1 x0 x1 w0 w1 rss own
   read -r f0 t0 <"$log.count"; c0=$(ticks "$pid"); x0=$(ticks "$xvfb"); w0=$EPOCHREALTIME
   sleep "$seconds"
   read -r f1 t1 <"$log.count"; c1=$(ticks "$pid"); x1=$(ticks "$xvfb"); w1=$EPOCHREALTIME
   rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
+  # Memory the program made itself (heap, anonymous maps, shared-memory
+  # images), without library pages, which RSS counts in every process that
+  # maps them.
+  own=$(awk '/^[0-9a-f]+-[0-9a-f]+ / {mine = NF < 6 || $6 ~ /^\[/ || $6 ~ /SYSV/}
+             mine && /^Rss:/ {k += $2} END {print k}' "/proc/$pid/smaps")
   [ -n "$clicker" ] && { kill "$clicker" 2>/dev/null; wait "$clicker" 2>/dev/null || true; }
   kill "$pid"; wait "$pid" 2>/dev/null || true
   awk -v n="$name" -v r="$round" -v f0="$f0" -v f1="$f1" -v t0="$t0" -v t1="$t1" \
       -v c0="$c0" -v c1="$c1" -v x0="$x0" -v x1="$x1" -v w0="$w0" -v w1="$w1" -v hz="$hz" \
-      -v rss="$rss" -v first="$(cat "$log.first" 2>/dev/null || echo -1)" 'BEGIN {
+      -v rss="$rss" -v own="$own" -v first="$(cat "$log.first" 2>/dev/null || echo -1)" 'BEGIN {
     fps = (f1 - f0) / (t1 - t0); wall = w1 - w0
     prog = (c1 - c0) / hz / wall; xs = (x1 - x0) / hz / wall
     per = fps > 0 ? (prog + xs) * 1000 / fps : 0
-    printf "%-17s %5d %7.1f %8.2f %8.2f %10.1f %8.1f %9.0f\n", n, r, fps, prog, xs, per, rss / 1024, first
+    printf "%-17s %5d %7.1f %8.2f %8.2f %10.1f %8.1f %8.1f %9.0f\n", n, r, fps, prog, xs, per, rss / 1024, own / 1024, first
   }'
 }
 
-printf "%-17s %5s %7s %8s %8s %10s %8s %9s\n" program round fps "cores" "X cores" "ms/frame" "RSS MB" "first ms"
+printf "%-17s %5s %7s %8s %8s %10s %8s %8s %9s\n" program round fps "cores" "X cores" "ms/frame" "RSS MB" "data MB" "first ms"
 for round in $(seq "$rounds"); do
   for name in "${names[@]}"; do measure "$name" "$round"; done
 done
 echo "(1920x1080 Xvfb; ${seconds} s each, ${warmup} s after the first frame; ms/frame counts program + X server CPU;"
+echo " data MB: the resident part of RSS that is not library code: heap, anonymous and shared-memory pages;"
 echo " first ms: exec to first buffer swap; preview window 400x300)"
