@@ -8,6 +8,9 @@
 #include <QSettings>
 #include <QTableWidget>
 #include <QtTest/QTest>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
 
 #include "audio/AudioTestSupport.h"
 #include "controls/CustomDrawSlider.h"
@@ -15,6 +18,7 @@
 #include "dialogs/MusicDialog.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
+#include "platform/MessageBox.h"
 #include "support/GlTestContext.h"
 
 namespace {
@@ -85,6 +89,25 @@ TEST_F(MusicDialogTest, KeyboardMouseAndEscapeWhichHidesAndSaves) {
                   .value("Settings/Volume")
                   .toInt(),
               dialog.VolumeSlider()->value());
+
+    // A file that cannot be written: said once, not at every hide, and the
+    // next save that works ends the failure.
+    std::vector<std::string> messages;
+    const MessageBoxHandler previousBoxes = SetMessageBoxHandler(
+        [&](const std::string& text, const std::string&) { messages.push_back(text); });
+    ASSERT_EQ(chmod(SettingsFilePath().c_str(), 0444), 0);
+    for (int i = 0; i < 2; ++i) {
+        dialog.ShowCentredOn(QRect(100, 100, 800, 600));
+        dialog.Playlist().AddRow("/music/more" + std::to_string(i) + ".mp3");
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Cannot save the music list to ", 0), 0u) << messages[0];
+    ASSERT_EQ(chmod(SettingsFilePath().c_str(), 0644), 0);
+    dialog.ShowCentredOn(QRect(100, 100, 800, 600));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_EQ(Saved("MusicSum"), "4");
+    SetMessageBoxHandler(previousBoxes);
 }
 
 // A track that cannot play is selected by a click like any other, so it can
