@@ -59,12 +59,14 @@ int main(int argc, char** argv) {
     }
     if (hack) PreferX11ForHack();
     HackTarget target;
-    // Kept open until Qt has connected (see ReleaseHeldDisplay).
-    std::optional<XWindowProbe> probe;
+    // The checks' X connection stays open until Qt has its own: an X server
+    // left with no client resets, and a connection made meanwhile waits for
+    // the reset (about 90 ms).
+    std::optional<XWindowProbe> xConnection;
     if (hack) {
         // Checked before Qt connects: Qt would take a bad id for a window.
-        probe.emplace();
-        target = FindHackTarget(*probe, o.root, o.windowId.value_or(0),
+        xConnection.emplace();
+        target = FindHackTarget(*xConnection, o.root, o.windowId.value_or(0),
                                 std::getenv("XSCREENSAVER_WINDOW"));
         if (!target.error.empty()) {
             ReportProblem(target.error);
@@ -73,7 +75,8 @@ int main(int argc, char** argv) {
     }
 
     if (!hack) {
-        if (const std::string problem = DisplayProblem(argc, argv); !problem.empty()) {
+        if (const std::string problem = DisplayProblem(argc, argv, &xConnection);
+            !problem.empty()) {
             ReportProblem(problem);
             return 2;
         }
@@ -81,8 +84,7 @@ int main(int argc, char** argv) {
 
     // A screensaver never opens a window of its own: messages go to stderr.
     AquariumApp app(argc, argv, !hack);
-    probe.reset();
-    ReleaseHeldDisplay();
+    xConnection.reset();
     StartupMark("Qt application");
     if (o.windowWidth > 0) {
         if (const std::string problem = WindowSizeProblem(o.windowWidth, o.windowHeight);

@@ -13,8 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 
-// Last: Xlib defines macros that clash with Qt's names.
-#include <X11/Xlib.h>
 
 namespace {
 
@@ -43,16 +41,6 @@ bool WaylandReachable() {
     return ok;
 }
 
-// Open until Qt has connected: were it the server's only client, closing it
-// would reset the server, and Qt's connection would wait for the reset.
-Display* g_heldDisplay = nullptr;
-
-bool X11Reachable() {
-    ReleaseHeldDisplay();
-    g_heldDisplay = XOpenDisplay(nullptr);
-    return g_heldDisplay != nullptr;
-}
-
 // The first platform Qt will try, as it picks one on Linux.
 std::string ChosenPlatform(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
@@ -70,15 +58,11 @@ std::string ChosenPlatform(int argc, char** argv) {
 
 }  // namespace
 
-void ReleaseHeldDisplay() {
-    if (g_heldDisplay) XCloseDisplay(g_heldDisplay);
-    g_heldDisplay = nullptr;
-}
-
-std::string DisplayProblem(int argc, char** argv) {
+std::string DisplayProblem(int argc, char** argv, std::optional<XWindowProbe>* connection) {
     const std::string platform = ChosenPlatform(argc, argv);
     if (platform.rfind("xcb", 0) == 0) {
-        if (X11Reachable()) return {};
+        connection->emplace();
+        if ((*connection)->Connected()) return {};
         const std::string display = Env("DISPLAY");
         return display.empty() ? "no display: DISPLAY is not set"
                                : "cannot open the display '" + display + "'";

@@ -61,8 +61,6 @@ private:
     int baseX_, baseY_;
 };
 
-// A dialog over the tank: it takes the keyboard when shown (the menu hands
-// focus back to the tank just after) and gives it back when hidden.
 // A save that fails again and again is shown once, until one works.
 class SaveFailureNotice {
 public:
@@ -74,6 +72,8 @@ private:
     bool failing_ = false;
 };
 
+// A dialog over the tank: it takes the keyboard when shown (the menu hands
+// focus back to the tank just after) and gives it back when hidden.
 class TankDialog : public QDialog {
 public:
     using QDialog::QDialog;

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "dialogs/DialogSupport.h"
-
 #include "settings/FishCounts.h"
 
 class FishStrip;

@@ -4,8 +4,8 @@
 #include <QTimer>
 
 #include "audio/MusicPlaylist.h"
-#include "dialogs/DialogSupport.h"
 #include "audio/SdlMusicPlayer.h"
+#include "dialogs/DialogSupport.h"
 
 // The user's music as the tank runs it, with no window: reads the playlist at
 // start and, every 200 ms, moves it on and tells the built-in sound whether to

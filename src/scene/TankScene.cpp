@@ -49,19 +49,6 @@ void SetFixedState(bool blendOnlyWhenNeeded) {
     if (!blendOnlyWhenNeeded) glEnable(GL_BLEND);
 }
 
-// The fog's parameters are set but it stays off: at this density every
-// fogged pixel is pure white, and the bubble pass turned it off after the
-// first frame anyway, so it only ever made the first frame a white flash.
-void SetUpFog() {
-    const GLfloat fogColor[4] = {1, 1, 1, 1};
-    glFogi(GL_FOG_MODE, GL_EXP);
-    glFogfv(GL_FOG_COLOR, fogColor);
-    glFogf(GL_FOG_DENSITY, 0.5f);
-    glHint(GL_FOG_HINT, GL_DONT_CARE);
-    glFogf(GL_FOG_START, -10.0f);
-    glFogf(GL_FOG_END, 100.0f);
-}
-
 void SetLightLevel(int lightStrength) {
     const float level = static_cast<float>(100 - lightStrength) * 0.01f;
     for (int i = 0; i < 3; ++i) g_lightAmbient[i] = g_lightDiffuse[i] = level;
@@ -344,7 +331,7 @@ void TankScene::Start(int screenWidth, int screenHeight) {
     LoadBuiltinTexture(10005, CreateBitmapTexture, &PreyTexture);
     for (FoodFish& food : Food) food.SetUp(PreyTexture);
 
-    SetUpFog();
+    // No fog: at the density it was made for, every fogged pixel is pure white.
     State = StartState::Started;
     stage("bubbles, fish, prey");
 }
@@ -441,7 +428,6 @@ void TankScene::Step(bool draw) {
 
     if (started && draw) {
         glPushMatrix();
-        glDisable(GL_FOG);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         glEnable(GL_BLEND);
         glDisable(GL_DEPTH_TEST);

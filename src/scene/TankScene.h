@@ -82,8 +82,8 @@ public:
     // straightforward drawing.
     bool FewerGlStates = true;
 
-    // The start sequence after the GL context is current: font, fixed state,
-    // bounds, backdrop, built-in textures, settings, bubbles, fish, fog.
+    // The start sequence after the GL context is current: fixed state,
+    // bounds, backdrop, built-in textures, settings, bubbles, fish, prey.
     // `screenWidth` x `screenHeight` picks the tank bounds.
     void Start(int screenWidth, int screenHeight);
     // The view is now `width` x `height` pixels. A new shape gets bounds of
